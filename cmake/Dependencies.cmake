@@ -1,0 +1,12 @@
+# Third-party libraries, all from Debian's packages (tools/install-deps.sh installs them).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL REQUIRED IMPORTED_TARGET sdl)
+pkg_check_modules(SDL_NET REQUIRED IMPORTED_TARGET SDL_net)
+pkg_check_modules(SDL_IMAGE REQUIRED IMPORTED_TARGET SDL_image)
+pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
+find_library(GLU_LIBRARY GLU REQUIRED)
+find_package(Threads REQUIRED)
+if(BUILD_TESTING)
+  find_package(GTest REQUIRED)
+endif()
