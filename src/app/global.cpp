@@ -1,0 +1,3 @@
+#include "app/global.h"
+
+TGlobal Global;
