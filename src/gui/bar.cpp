@@ -1,0 +1,6 @@
+#include "gui/bar.h"
+
+TUIBar::TUIBar() {
+  FName = "Bar1";
+  FLeft = 0;
+}
