@@ -4,6 +4,7 @@
 #include "net/sdl_net_private.h"
 
 #include <cerrno>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -113,7 +114,10 @@ std::unique_ptr<TSocket> TSocket::Accept(TAcceptStatus* Status) {
       result = std::make_unique<TSocket>(handle);
       status = TAcceptStatus::Accepted;
     } else {
-      switch (errno) {
+      int reason = errno;
+      if (reason != 0 && reason != EAGAIN && reason != EWOULDBLOCK)
+        SDLNet_SetError("accept() failed: %s", std::strerror(reason));
+      switch (reason) {
       case EAGAIN:
 #if EWOULDBLOCK != EAGAIN
       case EWOULDBLOCK:

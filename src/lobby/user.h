@@ -1,0 +1,47 @@
+// A logged-in user of the lobby and the lists of users.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "game/game_model.h"
+#include "game/list.h"
+#include "net/socket.h"
+
+class TUser {
+public:
+  // The first letter of names the lobby keeps for itself ("Server").
+  static constexpr char ReservedFirstLetter = 'S';
+
+  // The login check: sets UserName and answers "" when the login is accepted, the refusal
+  // text otherwise. Any name passes but one starting with ReservedFirstLetter; the password is
+  // not examined.
+  std::string Load(const std::string& User, const std::string& Password);
+  // Queues the line S for the user's connection.
+  void Send(const std::string& S);
+
+  std::string UserName;
+  // The user's connection; the packet server owns it.
+  TSocket* Connection = nullptr;
+  TItemStaticInfoList Items;
+  TUnitStaticInfoList Units;
+};
+
+// Users in a given order, with the look-ups the lobby needs.
+template <class Holder>
+class TBasicUserList : public TBasicList<TUser, Holder> {
+public:
+  TUser* GetUser(int Index) const { return this->Get(Index); }
+  // The first user whose connection is Conn, or nullptr.
+  TUser* GetUserByConnection(const TSocket* Conn) const {
+    for (const auto& user : this->FItems)
+      if (this->Raw(user)->Connection == Conn)
+        return this->Raw(user);
+    return nullptr;
+  }
+};
+
+// Refers to users owned elsewhere.
+using TUserList = TBasicUserList<TUser*>;
+// Owns its users.
+using TOwnedUserList = TBasicUserList<std::unique_ptr<TUser>>;
