@@ -9,6 +9,11 @@ namespace {
 
 constexpr double FIELD_OF_VIEW = 45.0;
 constexpr double NEAR_PLANE = 2.0;
+// A display server that is busy may refuse a connection made right after another one closed
+// (SDL then falls back to a video driver without OpenGL); opening the window is tried this many
+// times, this many milliseconds apart.
+constexpr int VIDEO_INIT_ATTEMPTS = 5;
+constexpr Uint32 VIDEO_INIT_RETRY_MS = 50;
 
 } // namespace
 
@@ -24,6 +29,19 @@ TScreen::~TScreen() {
 }
 
 bool TScreen::InitSDL() {
+  for (int attempt = 1; attempt <= VIDEO_INIT_ATTEMPTS; ++attempt) {
+    if (attempt > 1) {
+      SDL_Delay(VIDEO_INIT_RETRY_MS);
+    }
+    if (OpenWindow()) {
+      return true;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  return false;
+}
+
+bool TScreen::OpenWindow() {
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     return false;
   }

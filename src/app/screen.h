@@ -38,6 +38,10 @@ public:
   float FFarClip = DEFAULT_FAR_CLIP;
   bool FFullScreen = false;
   SDL_Surface* FSurface = nullptr;
+
+private:
+  // One attempt at starting video, setting the mode and hiding the cursor.
+  bool OpenWindow();
 };
 
 // Front-face material colour from bytes: (R/255, G/255, B/255, 1) as diffuse, then ambient.
