@@ -10,6 +10,10 @@
 #include "SDL_endian.h"
 #include "SDL_error.h"
 #include "SDL_net.h"
+
+#if defined(_SDL_video_h) || defined(_SDL_mouse_h) || defined(_SDL_events_h)
+#error "SDL video headers reached the net library"
+#endif
 #include "SDL_stdinc.h"
 #include "SDL_version.h"
 

@@ -154,7 +154,15 @@ bool TSocketSet::SocketActive(const TSocket* Socket) const {
 }
 
 bool TSocketSet::SocketActive(TCPsocket Socket) const {
-  return (ReventsOf(Socket) & ReadableEvents) != 0;
+  if (Socket == nullptr)
+    return false;
+  if (FIndex.count(Socket) != 0)
+    return (ReventsOf(Socket) & ReadableEvents) != 0;
+  // The handle may be in the set through its socket object.
+  for (const TEntry& entry : FEntries)
+    if (entry.Owner != nullptr && entry.Owner->Handle() == Socket)
+      return (entry.Revents & ReadableEvents) != 0;
+  return false;
 }
 
 bool TSocketSet::SocketWritable(const TSocket* Socket) const {
