@@ -140,6 +140,25 @@ inline std::vector<TFeedbackPrimitive> Polygons(const std::vector<TFeedbackPrimi
   return out;
 }
 
+// The triangles of a capture that cover some area. OpenGL drivers may join the strips compiled
+// into a display list with zero-area triangles, which feedback reports as well.
+inline std::vector<TFeedbackPrimitive> AreaTriangles(const std::vector<TFeedbackPrimitive>& Prims) {
+  std::vector<TFeedbackPrimitive> out;
+  for (const auto& p : Prims) {
+    if (p.Kind != GL_POLYGON_TOKEN || p.Vertices.size() != 3) {
+      continue;
+    }
+    const auto& a = p.Vertices[0];
+    const auto& b = p.Vertices[1];
+    const auto& c = p.Vertices[2];
+    const float area = (b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y);
+    if (std::fabs(area) > 1e-6f) {
+      out.push_back(p);
+    }
+  }
+  return out;
+}
+
 struct TPixel {
   unsigned char R = 0, G = 0, B = 0;
   bool operator==(const TPixel&) const = default;
