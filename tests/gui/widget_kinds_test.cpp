@@ -1,0 +1,412 @@
+// Behaviour of the widget kinds: edit key filter, list selection, pages, check box, trackers.
+#include "gui/gui.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(HandleKeyPress, AcceptsExactlyThePrintableAsciiCharacters) {
+  int Accepted = 0;
+  for (int C = 0; C < 256; ++C) {
+    std::string Text = "ab";
+    HandleKeyPress(Text, static_cast<char>(C));
+    const bool Printable = C >= 32 && C <= 126;
+    if (Printable) {
+      ++Accepted;
+      EXPECT_EQ(Text, std::string("ab") + static_cast<char>(C)) << C;
+    } else if (C == 8) {
+      EXPECT_EQ(Text, "a");
+    } else {
+      EXPECT_EQ(Text, "ab") << C;
+    }
+  }
+  EXPECT_EQ(Accepted, 95);
+}
+
+TEST(HandleKeyPress, BackspaceOnEmptyTextDoesNothing) {
+  std::string Text;
+  HandleKeyPress(Text, 8);
+  EXPECT_EQ(Text, "");
+}
+
+TEST(Edit, BackspaceEnterAndTab) {
+  TUIDesktop D;
+  auto E = std::make_unique<TUIEdit>();
+  TUIEdit* Edit = E.get();
+  D.Add(std::move(E));
+  int Enters = 0;
+  Edit->FOnEnter = [&](TUIWidget* S) {
+    EXPECT_EQ(S, Edit);
+    ++Enters;
+  };
+  D.DoMouseDown(5, 5, mbLeft); // an edit gets keys once pressed
+  for (char C : std::string("Hi"))
+    D.DoKeyPress(C);
+  EXPECT_EQ(Edit->FText, "Hi");
+  D.DoKeyPress(13);
+  EXPECT_EQ(Enters, 1);
+  EXPECT_EQ(Edit->FText, "Hi");
+  D.DoKeyPress(9);
+  EXPECT_EQ(Edit->FText, "Hi");
+  for (int I = 0; I < 3; ++I)
+    D.DoKeyPress(8);
+  EXPECT_EQ(Edit->FText, "");
+  // Enter without a handler is ignored.
+  Edit->FOnEnter = nullptr;
+  D.DoKeyPress(13);
+  EXPECT_EQ(Edit->FText, "");
+}
+
+TEST(Edit, MaskedEditStoresTheTypedText) {
+  TUIEdit E;
+  E.FMask = true;
+  for (char C : std::string("s3cret!"))
+    E.DoKeyPress(C);
+  EXPECT_EQ(E.FText, "s3cret!");
+}
+
+TEST(List, ReleaseSelectsTheRowUnderThePointerClampedToTheItems) {
+  struct Case {
+    std::int32_t Y;
+    std::int32_t Row;
+  } Cases[] = {{30, 1}, {500, 2}, {5, 0}, {12, 0}, {23, 0}, {24, 1}, {-100, 0}};
+  for (const auto& C : Cases) {
+    TUIList L;
+    L.FStrings = {"a", "b", "c"};
+    int Clicks = 0;
+    L.FOnClick = [&](TUIWidget*) {
+      EXPECT_EQ(L.FIndex, C.Row); // the handler runs last
+      EXPECT_FALSE(L.Clicked);
+      ++Clicks;
+    };
+    L.DoMouseDown(0, C.Y, mbLeft);
+    L.DoMouseUp(0, C.Y, mbLeft);
+    EXPECT_EQ(L.FIndex, C.Row) << C.Y;
+    EXPECT_EQ(Clicks, 1);
+  }
+}
+
+TEST(List, EmptyListSelectsNothingButStillCallsTheHandler) {
+  TUIList L;
+  int Clicks = 0;
+  L.FOnClick = [&](TUIWidget*) { ++Clicks; };
+  L.DoMouseDown(0, 40, mbLeft);
+  L.DoMouseUp(0, 40, mbLeft);
+  EXPECT_EQ(L.FIndex, -1);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(L.GetText(), "");
+}
+
+TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {
+  TUIList L;
+  L.FStrings = {"a", "b"};
+  int Clicks = 0;
+  L.FOnClick = [&](TUIWidget*) { ++Clicks; };
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(L.FIndex, -1);
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseExit();
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(L.FIndex, -1);
+  L.Simple = true;
+  L.FIndex = 0;
+  L.DoMouseDown(0, 30, mbLeft);
+  EXPECT_FALSE(L.Clicked);
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(L.FIndex, 0);
+  EXPECT_EQ(Clicks, 0);
+}
+
+TEST(List, GetTextGivesTheSelectedItemOrNothing) {
+  TUIList L;
+  L.FStrings = {"one", "two"};
+  L.FIndex = 1;
+  EXPECT_EQ(L.GetText(), "two");
+  for (std::int32_t Bad : {-1, 2, 100, INT_MIN}) {
+    L.FIndex = Bad;
+    EXPECT_EQ(L.GetText(), "") << Bad;
+  }
+}
+
+TEST(List, ListNeverCallsTheGenericMouseHandlers) {
+  TUIList L;
+  int Calls = 0;
+  L.FOnMouseDown = [&](TUIWidget*, std::int32_t, std::int32_t, TMouseButton) { ++Calls; };
+  L.FOnMouseUp = L.FOnMouseDown;
+  L.DoMouseDown(0, 0, mbLeft);
+  L.DoMouseUp(0, 0, mbLeft);
+  EXPECT_EQ(Calls, 0);
+}
+
+class LayeredTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (const char* Name : {"pagChat", "pagBuy", "pagGames"}) {
+      auto P = std::make_unique<TUIPage>();
+      P->FName = Name;
+      L.Add(std::move(P));
+    }
+  }
+  std::vector<std::string> Order() const {
+    std::vector<std::string> Names;
+    for (int I = 0; I < L.Count(); ++I)
+      Names.push_back(L.Get(I)->FName);
+    return Names;
+  }
+  TUILayered L;
+};
+
+TEST_F(LayeredTest, SwitchPageMovesThePageToTheEndIgnoringCase) {
+  EXPECT_EQ(L.ActivePage()->FName, "pagGames");
+  EXPECT_EQ(L.FindPageIndex("PAGBUY"), 1);
+  L.SwitchPage("PAGCHAT");
+  EXPECT_EQ(Order(), (std::vector<std::string>{"pagBuy", "pagGames", "pagChat"}));
+  EXPECT_EQ(L.FPageIndexName, "PAGCHAT");
+}
+
+TEST_F(LayeredTest, SwitchingAgainToTheSameNameInOtherCaseDoesNothing) {
+  L.SwitchPage("PagChat");
+  // The page order changes behind the layered widget's back...
+  std::unique_ptr<TUIWidget> Chat = L.Remove(L.WidgetByName("pagChat"));
+  L.Add(std::make_unique<TUIPage>());
+  L.Add(std::move(Chat));
+  L.Add(std::make_unique<TUIPage>());
+  const auto Before = Order();
+  L.SwitchPage("pagChat"); // ...and still nothing happens.
+  EXPECT_EQ(Order(), Before);
+}
+
+TEST_F(LayeredTest, UnknownNameActivatesTheFirstPage) {
+  EXPECT_EQ(L.FindPageIndex("nothing"), 0);
+  L.SwitchPage("nothing");
+  EXPECT_EQ(Order(), (std::vector<std::string>{"pagBuy", "pagGames", "pagChat"}));
+  EXPECT_EQ(L.FPageIndexName, "nothing");
+}
+
+TEST_F(LayeredTest, TheActivePageIsHitTestedFirst) {
+  L.SwitchPage("pagBuy");
+  EXPECT_EQ(L.WidgetByPos(10, 10, false)->FName, "pagBuy");
+}
+
+TEST(Layered, SwitchPageOnAnEmptyStackOnlyStoresTheName) {
+  TUILayered L;
+  L.SwitchPage("x");
+  EXPECT_EQ(L.FPageIndexName, "x");
+  EXPECT_EQ(L.ActivePage(), nullptr);
+}
+
+TEST(CheckBox, PressAndReleaseTogglesAndTheHandlerSeesTheNewState) {
+  TUICheckBox C;
+  std::vector<bool> Seen;
+  C.FOnToggle = [&](TUIWidget*) { Seen.push_back(C.FChecked); };
+  C.DoMouseDown(0, 0, mbRight);
+  C.DoMouseUp(0, 0, mbRight);
+  C.DoMouseDown(0, 0, mbLeft);
+  C.DoMouseUp(0, 0, mbLeft);
+  EXPECT_EQ(Seen, (std::vector<bool>{true, false}));
+  // Release without press, or after leaving: nothing.
+  C.DoMouseUp(0, 0, mbLeft);
+  C.DoMouseDown(0, 0, mbLeft);
+  C.DoMouseExit();
+  C.DoMouseUp(0, 0, mbLeft);
+  EXPECT_EQ(Seen.size(), 2u);
+  EXPECT_FALSE(C.FChecked);
+}
+
+TEST(Tracker, TranslationsWithTheDefaults) {
+  TUITracker T;
+  EXPECT_EQ(T.TranslateLogicToReal(5), 50);
+  EXPECT_EQ(T.TranslateLogicToReal(0), 20);
+  EXPECT_EQ(T.TranslateLogicToReal(10), 80);
+  EXPECT_EQ(T.TranslateRealToLogic(77), 9);
+  EXPECT_EQ(T.TranslateRealToLogic(50), 5);
+  // Truncation toward zero, also for negative values.
+  EXPECT_EQ(T.TranslateRealToLogic(15), 0); // 10 * -5 / 60 = 0
+  EXPECT_EQ(T.TranslateRealToLogic(0), -3); // 10 * -20 / 60 = -3
+  EXPECT_EQ(T.TranslateLogicToReal(-1), 14);
+}
+
+TEST(Tracker, EmptyRangeOrTrackDoesNotDivideByZero) {
+  TUITracker T;
+  T.FMin = T.FMax = 4;
+  EXPECT_EQ(T.TranslateLogicToReal(4), T.FMargin);
+  EXPECT_EQ(T.TranslateLogicToReal(100), T.FMargin);
+  EXPECT_EQ(T.TranslateRealToLogic(70), 4);
+  TUITracker U;
+  U.SetWidth(40); // exactly twice the margin
+  EXPECT_EQ(U.TranslateRealToLogic(33), U.FMin);
+  EXPECT_EQ(U.TranslateLogicToReal(7), U.FMargin);
+  TUIMultiTracker M;
+  M.FMax = 0;
+  EXPECT_EQ(M.TranslateLogicToReal(3), 20);
+  M.FMax = 10;
+  M.FMargin = 50;
+  EXPECT_EQ(M.TranslateRealToLogic(3), 0);
+}
+
+TEST(Tracker, ExtremeValuesWrapInsteadOfOverflowing) {
+  TUITracker T;
+  T.FMin = INT_MIN;
+  T.FMax = INT_MAX;
+  T.FPosition = INT_MAX;
+  (void)T.TranslateLogicToReal(T.FPosition);
+  (void)T.TranslateRealToLogic(INT_MIN);
+  T.FMargin = INT_MIN;
+  T.SetWidth(INT_MIN);
+  (void)T.TranslateRealToLogic(0);
+  T.DoMouseDown(INT_MAX, 0, mbLeft);
+  EXPECT_EQ(T.FPosition, INT_MIN); // one step past the largest value wraps round
+}
+
+TEST(Tracker, CursorHitIsStrictlyWithinHalfTheCursorWidth) {
+  TUITracker T;
+  T.FPosition = 5; // cursor at 50
+  EXPECT_FALSE(T.IsCoordsOnCursor(42));
+  EXPECT_TRUE(T.IsCoordsOnCursor(43));
+  EXPECT_TRUE(T.IsCoordsOnCursor(57));
+  EXPECT_FALSE(T.IsCoordsOnCursor(58));
+}
+
+TEST(Tracker, PressOffTheCursorStepsByOneUnclamped) {
+  TUITracker T;
+  int Changes = 0;
+  T.FOnChange = [&](TUIWidget*) { ++Changes; };
+  T.DoMouseDown(10, 0, mbLeft);
+  EXPECT_EQ(T.FPosition, -1);
+  EXPECT_FALSE(T.FDragged);
+  EXPECT_EQ(Changes, 1);
+  T.DoMouseDown(90, 0, mbRight);
+  T.DoMouseDown(50, 0, mbRight); // X = width / 2 counts as the right half
+  EXPECT_EQ(T.FPosition, 1);
+  EXPECT_EQ(Changes, 3);
+}
+
+TEST(Tracker, DragFollowsThePointerClampedAndSnapsBack) {
+  TUITracker T;
+  int Changes = 0;
+  T.FOnChange = [&](TUIWidget*) { ++Changes; };
+  T.DoMouseDown(10, 0, mbLeft); // 0 -> -1, cursor now at 14
+  T.DoMouseMove(30, 0);         // not dragging: ignored
+  EXPECT_EQ(T.FPosition, -1);
+  EXPECT_EQ(Changes, 1);
+  T.DoMouseDown(14, 0, mbLeft); // on the cursor: drag starts, FOnChange still called
+  EXPECT_TRUE(T.FDragged);
+  EXPECT_EQ(T.FPosition, -1);
+  EXPECT_EQ(Changes, 2);
+  T.DoMouseMove(14, 0); // snaps back into 0..10
+  EXPECT_EQ(T.FPosition, 0);
+  T.DoMouseMove(77, 0);
+  EXPECT_EQ(T.FPosition, 9);
+  T.DoMouseMove(1000, 0);
+  EXPECT_EQ(T.FPosition, 10);
+  T.DoMouseMove(1000, 0); // unchanged, still reported
+  EXPECT_EQ(Changes, 6);
+  T.DoMouseUp(1000, 0, mbLeft);
+  EXPECT_FALSE(T.FDragged);
+  T.DoMouseDown(80, 0, mbLeft);
+  T.DoMouseExit(); // leaving ends the drag
+  EXPECT_FALSE(T.FDragged);
+}
+
+TEST(Tracker, TrackerNeverCallsTheGenericMouseHandlers) {
+  TUITracker T;
+  int Calls = 0;
+  T.FOnMouseDown = [&](TUIWidget*, std::int32_t, std::int32_t, TMouseButton) { ++Calls; };
+  T.FOnMouseUp = T.FOnMouseDown;
+  T.FOnMouseMove = [&](TUIWidget*, std::int32_t, std::int32_t) { ++Calls; };
+  T.DoMouseDown(50, 0, mbLeft);
+  T.DoMouseMove(50, 0);
+  T.DoMouseUp(50, 0, mbLeft);
+  EXPECT_EQ(Calls, 0);
+}
+
+TEST(MultiTracker, PressGrabsTheFirstCursorInListOrderAndMovesItToTheFront) {
+  TUIMultiTracker M;
+  TCursor* A = M.AddCursor();
+  TCursor* B = M.AddCursor();
+  TCursor* C = M.AddCursor();
+  A->FPosition = 0; // at 20
+  B->FPosition = 5; // at 50
+  C->FPosition = 5; // at 50
+  EXPECT_EQ(B->FData, nullptr);
+  int Selects = 0;
+  M.FOnSelect = [&](TUIWidget*) { ++Selects; };
+  EXPECT_EQ(M.IsCoordsOnCursor(52), 1);
+  M.DoMouseDown(52, 0, mbLeft);
+  ASSERT_EQ(M.FCursors.Count(), 3);
+  EXPECT_EQ(M.FCursors.GetCursor(0), B);
+  EXPECT_EQ(M.FCursors.GetCursor(1), A);
+  EXPECT_EQ(M.FCursors.GetCursor(2), C);
+  EXPECT_EQ(M.FDragged, 0);
+  EXPECT_EQ(M.FSelIndex, 0);
+  EXPECT_EQ(Selects, 1);
+  // Drag it: clamped to the range, FOnChange every move.
+  int Changes = 0;
+  M.FOnChange = [&](TUIWidget*) { ++Changes; };
+  M.DoMouseMove(77, 0);
+  EXPECT_EQ(B->FPosition, 9);
+  M.DoMouseMove(-500, 0);
+  EXPECT_EQ(B->FPosition, 0);
+  EXPECT_EQ(Changes, 2);
+  M.DoMouseUp(0, 0, mbLeft);
+  EXPECT_EQ(M.FDragged, -1);
+  M.DoMouseMove(77, 0);
+  EXPECT_EQ(Changes, 2);
+  // Now B (first in the list) wins where it overlaps A.
+  EXPECT_EQ(M.IsCoordsOnCursor(20), 0);
+}
+
+TEST(MultiTracker, PressOffEveryCursorDoesNothing) {
+  TUIMultiTracker M;
+  M.AddCursor()->FPosition = 10; // at 80
+  int Calls = 0;
+  M.FOnSelect = [&](TUIWidget*) { ++Calls; };
+  M.FOnChange = M.FOnSelect;
+  M.DoMouseDown(20, 0, mbLeft);
+  EXPECT_EQ(M.FDragged, -1);
+  EXPECT_EQ(M.FSelIndex, -1);
+  EXPECT_EQ(M.FCursors.GetCursor(0)->FPosition, 10);
+  EXPECT_EQ(Calls, 0);
+  M.DoMouseDown(80, 0, mbLeft);
+  M.DoMouseExit();
+  EXPECT_EQ(M.FDragged, -1);
+}
+
+TEST(MultiTracker, ADraggedIndexOffTheListIsIgnored) {
+  TUIMultiTracker M;
+  M.FDragged = 3;
+  M.DoMouseMove(50, 0);
+  EXPECT_EQ(M.FCursors.Count(), 0);
+}
+
+TEST(Window, DraggablePointIsTheTitleBandInclusive) {
+  TUIWindow W;
+  W.FMarginTop = 24;
+  EXPECT_TRUE(W.IsDraggablePoint(-1000, 0));
+  EXPECT_TRUE(W.IsDraggablePoint(5, 24));
+  EXPECT_FALSE(W.IsDraggablePoint(5, 25));
+  EXPECT_TRUE(W.IsDraggablePoint(5, -3));
+}
+
+TEST(Button, ReleaseAfterExitDoesNotClickAndButtonIgnoresGenericHandlers) {
+  TUIButton B;
+  int Clicks = 0, Generic = 0;
+  B.FOnClick = [&](TUIWidget*) { ++Clicks; };
+  B.FOnMouseDown = [&](TUIWidget*, std::int32_t, std::int32_t, TMouseButton) { ++Generic; };
+  B.FOnMouseUp = B.FOnMouseDown;
+  B.DoMouseDown(0, 0, mbMiddle);
+  B.DoMouseExit();
+  B.DoMouseUp(0, 0, mbMiddle);
+  EXPECT_EQ(Clicks, 0);
+  B.DoMouseDown(0, 0, mbMiddle);
+  B.DoMouseUp(0, 0, mbMiddle);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(Generic, 0);
+}
+
+} // namespace
