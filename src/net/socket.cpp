@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -111,6 +112,9 @@ std::unique_ptr<TSocket> TSocket::Accept(TAcceptStatus* Status) {
     errno = 0;
     TCPsocket handle = SDLNet_TCP_Accept(FSocket);
     if (handle != nullptr) {
+      // Lines are small and latency matters more than packet count: no Nagle delay.
+      int one = 1;
+      setsockopt(net_detail::DescriptorOf(handle), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
       result = std::make_unique<TSocket>(handle);
       status = TAcceptStatus::Accepted;
     } else {

@@ -39,8 +39,9 @@ void CheckMessage(const std::string& Line) {
 // With the high bit of the first byte set, the rest is read as runs (count high byte, count low
 // byte, byte) so that small inputs can reach the line limit.
 std::string Expand(const uint8_t* Data, std::size_t Size) {
+  constexpr std::size_t Most = 4 * TLineBuffer::MaxLineLength;
   std::string out;
-  for (std::size_t i = 0; i + 2 < Size; i += 3)
+  for (std::size_t i = 0; i + 2 < Size && out.size() < Most; i += 3)
     out.append(static_cast<std::size_t>(Data[i]) * 256 + Data[i + 1],
                static_cast<char>(Data[i + 2]));
   return out;

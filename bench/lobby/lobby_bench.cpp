@@ -1,0 +1,545 @@
+// Chat fan-out benchmark. One thread with epoll plays every client: N clients log in, then 50
+// of them send 20 chat lines each as fast as they can (bursts at N = 50, 99 and 300), then
+// once more paced at 1000 lines per second in total (N = 50). Every client must receive every
+// relayed line. The same generator speaks IRC to Debian's ngircd (one channel, penalties off)
+// as the reference. Both servers are started here on free ports of 127.0.0.1.
+//
+// Usage: lobby_bench [--server PATH] [--ngircd PATH] [--quick]
+//
+// Sections: process control | clients and protocols | one load run | report
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <optional>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/epoll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+      .count();
+}
+
+// ---- process control ------------------------------------------------------------------
+
+uint16_t FreePort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t len = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &len);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+class TChild {
+public:
+  TChild(std::vector<std::string> Args) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (auto& arg : Args)
+      argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&FPid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+      FPid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~TChild() {
+    if (FPid > 0) {
+      kill(FPid, SIGTERM);
+      int status;
+      waitpid(FPid, &status, 0);
+    }
+  }
+  pid_t Pid() const { return FPid; }
+
+  // User plus system CPU time in seconds.
+  double CpuSeconds() const {
+    std::ifstream in("/proc/" + std::to_string(FPid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+      if (i == 14 || i == 15)
+        ticks += std::stod(field);
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+  // A field of /proc/PID/status in KiB (VmRSS, VmHWM).
+  long StatusKiB(const std::string& Name) const {
+    std::ifstream in("/proc/" + std::to_string(FPid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+      if (line.rfind(Name + ":", 0) == 0)
+        return std::atol(line.c_str() + Name.size() + 1);
+    return -1;
+  }
+
+private:
+  pid_t FPid = -1;
+};
+
+// ---- clients and protocols --------------------------------------------------------------
+
+enum class TProtocol { Lobby, Irc };
+
+struct TClient {
+  int Fd = -1;
+  std::string In;
+  std::string Out;
+  bool Ready = false;
+  bool Closed = false;
+};
+
+struct TStats {
+  long Deliveries = 0;
+  std::vector<double> LatencyMs;
+  int64_t FirstSend = 0;
+  int64_t LastReceipt = 0;
+  long BytesSinceQuiet = 0;
+  int Disconnected = 0;
+};
+
+class TLoad {
+public:
+  TLoad(TProtocol Protocol, uint16_t Port) : FProtocol(Protocol), FPort(Port) {
+    FEpoll = epoll_create1(EPOLL_CLOEXEC);
+  }
+  ~TLoad() {
+    for (auto& c : FClients)
+      close(c.Fd);
+    close(FEpoll);
+  }
+
+  bool Connect(int Count) {
+    FClients.resize(static_cast<std::size_t>(Count));
+    for (int i = 0; i < Count; ++i) {
+      TClient& c = FClients[static_cast<std::size_t>(i)];
+      c.Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      address.sin_port = htons(FPort);
+      if (connect(c.Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return false;
+      int one = 1;
+      setsockopt(c.Fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      fcntl(c.Fd, F_SETFL, O_NONBLOCK);
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.u32 = static_cast<uint32_t>(i);
+      epoll_ctl(FEpoll, EPOLL_CTL_ADD, c.Fd, &event);
+      std::string name = "u" + std::to_string(i);
+      if (FProtocol == TProtocol::Lobby)
+        Queue(i, "L|" + name + "|pw" + std::string(1, '\0'));
+      else
+        Queue(i, "NICK " + name + "\r\nUSER " + name + " 0 * :bench\r\n");
+    }
+    return true;
+  }
+
+  // Waits until every client is in and the welcome traffic has died down.
+  bool LogIn(int TimeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (Clock::now() < deadline) {
+      Poll(50);
+      bool all = true;
+      for (auto& c : FClients)
+        all = all && c.Ready;
+      if (all)
+        break;
+    }
+    for (auto& c : FClients)
+      if (!c.Ready)
+        return false;
+    // Quiet for 300 ms: the E/U or JOIN fan-out is over.
+    for (int quiet = 0; quiet < 6 && Clock::now() < deadline;) {
+      FStats.BytesSinceQuiet = 0;
+      Poll(50);
+      quiet = FStats.BytesSinceQuiet == 0 ? quiet + 1 : 0;
+    }
+    return true;
+  }
+
+  // Senders 0..Senders-1 each send Lines chat lines; PerSecond 0 means all at once, otherwise
+  // the lines go out round-robin at that total rate. Answers when every delivery arrived or
+  // the time-out passed.
+  TStats Run(int Senders, int Lines, int PerSecond, int TimeoutMs) {
+    FStats = TStats{};
+    const long n = static_cast<long>(FClients.size());
+    FExpected = static_cast<long>(Senders) * Lines * (FProtocol == TProtocol::Lobby ? n : n - 1);
+    FStats.LatencyMs.reserve(static_cast<std::size_t>(FExpected));
+    FStats.FirstSend = NowNs();
+    int timer = -1;
+    int sent = 0;
+    const int total = Senders * Lines;
+    if (PerSecond == 0) {
+      for (int line = 0; line < Lines; ++line)
+        for (int s = 0; s < Senders; ++s)
+          SendChat(s, line);
+      sent = total;
+    } else {
+      timer = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+      itimerspec every{};
+      every.it_interval.tv_nsec = 1000000000L / PerSecond;
+      every.it_value.tv_nsec = every.it_interval.tv_nsec;
+      timerfd_settime(timer, 0, &every, nullptr);
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.u32 = TimerTag;
+      epoll_ctl(FEpoll, EPOLL_CTL_ADD, timer, &event);
+    }
+    auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (FStats.Deliveries < FExpected && Clock::now() < deadline) {
+      int fired = Poll(10);
+      if (timer >= 0 && fired > 0) {
+        uint64_t ticks = 0;
+        if (read(timer, &ticks, sizeof ticks) == sizeof ticks)
+          for (uint64_t t = 0; t < ticks && sent < total; ++t, ++sent)
+            SendChat(sent % Senders, sent / Senders);
+      }
+    }
+    if (timer >= 0)
+      close(timer);
+    return FStats;
+  }
+
+  long Expected() const { return FExpected; }
+
+private:
+  static constexpr uint32_t TimerTag = 0xFFFFFFFF;
+
+  void Queue(int Index, const std::string& Bytes) {
+    TClient& c = FClients[static_cast<std::size_t>(Index)];
+    bool idle = c.Out.empty();
+    c.Out += Bytes;
+    if (idle)
+      Flush(Index);
+  }
+
+  void Flush(int Index) {
+    TClient& c = FClients[static_cast<std::size_t>(Index)];
+    while (!c.Out.empty()) {
+      ssize_t n = send(c.Fd, c.Out.data(), c.Out.size(), MSG_NOSIGNAL);
+      if (n <= 0)
+        break;
+      c.Out.erase(0, static_cast<std::size_t>(n));
+    }
+    epoll_event event{};
+    event.events = EPOLLIN | (c.Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
+    event.data.u32 = static_cast<uint32_t>(Index);
+    epoll_ctl(FEpoll, EPOLL_CTL_MOD, c.Fd, &event);
+  }
+
+  void SendChat(int Sender, int Line) {
+    std::string payload = std::to_string(Sender) + "-" + std::to_string(Line) + " " +
+                          std::to_string(NowNs());
+    if (FProtocol == TProtocol::Lobby)
+      Queue(Sender, "C|" + payload + std::string(1, '\0'));
+    else
+      Queue(Sender, "PRIVMSG #lobby :" + payload + "\r\n");
+  }
+
+  // Handles one line a client received.
+  void OnLine(int Index, const std::string& Line) {
+    TClient& c = FClients[static_cast<std::size_t>(Index)];
+    std::string payload;
+    if (FProtocol == TProtocol::Lobby) {
+      if (Line.rfind("O|", 0) == 0)
+        c.Ready = true;
+      if (Line.rfind("C|", 0) != 0)
+        return;
+      std::size_t bar = Line.find('|', 2);
+      if (bar == std::string::npos)
+        return;
+      payload = Line.substr(bar + 1);
+    } else {
+      if (Line.rfind("PING", 0) == 0) {
+        Queue(Index, "PONG" + Line.substr(4) + "\r\n");
+        return;
+      }
+      std::size_t space = Line.find(' ');
+      std::string code = space == std::string::npos ? "" : Line.substr(space + 1, 3);
+      if (code == "001")
+        Queue(Index, "JOIN #lobby\r\n");
+      if (code == "366")
+        c.Ready = true;
+      std::size_t at = Line.find(" PRIVMSG #lobby :");
+      if (at == std::string::npos)
+        return;
+      payload = Line.substr(at + 17);
+    }
+    std::size_t space = payload.find(' ');
+    if (space == std::string::npos)
+      return;
+    int64_t sentAt = std::atoll(payload.c_str() + space + 1);
+    int64_t now = NowNs();
+    ++FStats.Deliveries;
+    FStats.LatencyMs.push_back(static_cast<double>(now - sentAt) / 1e6);
+    FStats.LastReceipt = now;
+  }
+
+  int Poll(int TimeoutMs) {
+    epoll_event events[256];
+    int count = epoll_wait(FEpoll, events, 256, TimeoutMs);
+    int timerFired = 0;
+    char chunk[65536];
+    for (int e = 0; e < count; ++e) {
+      uint32_t tag = events[e].data.u32;
+      if (tag == TimerTag) {
+        timerFired = 1;
+        continue;
+      }
+      int index = static_cast<int>(tag);
+      TClient& c = FClients[static_cast<std::size_t>(index)];
+      if (events[e].events & EPOLLOUT)
+        Flush(index);
+      if (!(events[e].events & (EPOLLIN | EPOLLHUP | EPOLLERR)))
+        continue;
+      ssize_t got = recv(c.Fd, chunk, sizeof chunk, 0);
+      if (got <= 0) {
+        if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+          epoll_ctl(FEpoll, EPOLL_CTL_DEL, c.Fd, nullptr);
+          c.Closed = true;
+          ++FStats.Disconnected;
+        }
+        continue;
+      }
+      FStats.BytesSinceQuiet += got;
+      c.In.append(chunk, static_cast<std::size_t>(got));
+      const char terminator = FProtocol == TProtocol::Lobby ? '\0' : '\n';
+      std::size_t start = 0;
+      for (std::size_t end; (end = c.In.find(terminator, start)) != std::string::npos;
+           start = end + 1) {
+        std::size_t stop = end;
+        if (FProtocol == TProtocol::Irc && stop > start && c.In[stop - 1] == '\r')
+          --stop;
+        OnLine(index, c.In.substr(start, stop - start));
+      }
+      c.In.erase(0, start);
+    }
+    return timerFired;
+  }
+
+  TProtocol FProtocol;
+  uint16_t FPort;
+  int FEpoll = -1;
+  std::vector<TClient> FClients;
+  TStats FStats;
+  long FExpected = 0;
+};
+
+// ---- one load run -----------------------------------------------------------------------
+
+struct TTarget {
+  std::string Name;
+  TProtocol Protocol;
+  std::unique_ptr<TChild> Process;
+  uint16_t Port = 0;
+};
+
+bool WaitListening(uint16_t Port) {
+  for (int i = 0; i < 200; ++i) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(Port);
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    if (ok)
+      return true;
+    usleep(25000);
+  }
+  return false;
+}
+
+std::unique_ptr<TTarget> StartLobby(const std::string& Path) {
+  auto target = std::make_unique<TTarget>();
+  target->Name = "server";
+  target->Protocol = TProtocol::Lobby;
+  target->Port = FreePort();
+  target->Process = std::make_unique<TChild>(std::vector<std::string>{
+      Path, "--listen", "127.0.0.1", "--port", std::to_string(target->Port)});
+  return WaitListening(target->Port) ? std::move(target) : nullptr;
+}
+
+std::unique_ptr<TTarget> StartNgircd(const std::string& Path, const std::string& Dir) {
+  auto target = std::make_unique<TTarget>();
+  target->Name = "ngircd";
+  target->Protocol = TProtocol::Irc;
+  target->Port = FreePort();
+  std::string config = Dir + "/ngircd.conf";
+  std::ofstream out(config);
+  out << "[Global]\nName = bench.local\nInfo = benchmark\nListen = 127.0.0.1\nPorts = "
+      << target->Port
+      << "\nMotdPhrase = bench\n"
+         "[Limits]\nMaxConnections = 0\nMaxConnectionsIP = 0\nMaxJoins = 0\n"
+         "MaxNickLength = 30\nMaxPenaltyTime = 0\nPingTimeout = 600\nPongTimeout = 600\n"
+         "[Options]\nDNS = no\nIdent = no\nPAM = no\n";
+  out.close();
+  target->Process =
+      std::make_unique<TChild>(std::vector<std::string>{Path, "-n", "-f", config});
+  return WaitListening(target->Port) ? std::move(target) : nullptr;
+}
+
+struct TRow {
+  std::string Target;
+  std::string Load;
+  long Deliveries = 0;
+  long Expected = 0;
+  double PerSecond = 0;
+  double P50 = 0;
+  double P99 = 0;
+  double Cpu = 0;
+  double PeakMiB = 0;
+  int Disconnected = 0;
+};
+
+double Percentile(std::vector<double> Values, double P) {
+  if (Values.empty())
+    return 0;
+  std::size_t k = static_cast<std::size_t>(P * static_cast<double>(Values.size() - 1));
+  std::nth_element(Values.begin(), Values.begin() + static_cast<long>(k), Values.end());
+  return Values[k];
+}
+
+std::optional<TRow> RunLoad(TTarget& Target, int Users, int PerSecond) {
+  TLoad load(Target.Protocol, Target.Port);
+  if (!load.Connect(Users) || !load.LogIn(60000)) {
+    std::fprintf(stderr, "%s: %d users could not log in\n", Target.Name.c_str(), Users);
+    return std::nullopt;
+  }
+  double cpuBefore = Target.Process->CpuSeconds();
+  TStats stats = load.Run(50, 20, PerSecond, 60000);
+  TRow row;
+  row.Target = Target.Name;
+  row.Load = (PerSecond == 0 ? "burst" : "paced " + std::to_string(PerSecond) + "/s") +
+             " N=" + std::to_string(Users);
+  row.Deliveries = stats.Deliveries;
+  row.Expected = load.Expected();
+  double seconds = static_cast<double>(stats.LastReceipt - stats.FirstSend) / 1e9;
+  row.PerSecond = seconds > 0 ? static_cast<double>(stats.Deliveries) / seconds : 0;
+  row.P50 = Percentile(stats.LatencyMs, 0.50);
+  row.P99 = Percentile(stats.LatencyMs, 0.99);
+  row.Cpu = Target.Process->CpuSeconds() - cpuBefore;
+  row.PeakMiB = static_cast<double>(Target.Process->StatusKiB("VmHWM")) / 1024.0;
+  row.Disconnected = stats.Disconnected;
+  return row;
+}
+
+} // namespace
+
+// ---- report -------------------------------------------------------------------------------
+
+int main(int argc, char** argv) {
+  std::string serverPath = SERVER_PATH;
+  std::string ngircdPath = "/usr/sbin/ngircd";
+  bool quick = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--server" && i + 1 < argc)
+      serverPath = argv[++i];
+    else if (arg == "--ngircd" && i + 1 < argc)
+      ngircdPath = argv[++i];
+    else if (arg == "--quick")
+      quick = true;
+    else {
+      std::fprintf(stderr, "usage: lobby_bench [--server PATH] [--ngircd PATH] [--quick]\n");
+      return 2;
+    }
+  }
+  signal(SIGPIPE, SIG_IGN);
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
+
+  char dirTemplate[] = "/tmp/lobby_bench.XXXXXX";
+  std::string dir = mkdtemp(dirTemplate);
+  bool haveNgircd = access(ngircdPath.c_str(), X_OK) == 0;
+  if (!haveNgircd)
+    std::printf("ngircd not found at %s (tools/install-deps.sh --bench): no reference\n",
+                ngircdPath.c_str());
+
+  std::vector<TRow> rows;
+  std::vector<int> bursts = quick ? std::vector<int>{50} : std::vector<int>{50, 99, 300};
+  auto runOn = [&](bool Ngircd, int Users, int PerSecond) {
+    // A fresh server for every run, so that peaks and CPU belong to that load alone.
+    auto target = Ngircd ? StartNgircd(ngircdPath, dir) : StartLobby(serverPath);
+    if (!target) {
+      std::fprintf(stderr, "%s did not start\n", Ngircd ? "ngircd" : "server");
+      return;
+    }
+    if (auto row = RunLoad(*target, Users, PerSecond))
+      rows.push_back(*row);
+  };
+  for (int users : bursts) {
+    runOn(false, users, 0);
+    if (haveNgircd)
+      runOn(true, users, 0);
+  }
+  runOn(false, 50, 1000);
+  if (haveNgircd)
+    runOn(true, 50, 1000);
+
+  std::printf("Chat fan-out on 127.0.0.1: 50 senders x 20 lines; one epoll thread drives all "
+              "clients.\n\n");
+  std::printf("%-7s %-17s %17s %12s %8s %8s %7s %9s\n", "target", "load", "deliveries",
+              "per second", "p50 ms", "p99 ms", "cpu s", "peak MiB");
+  for (const auto& r : rows) {
+    std::string delivered = std::to_string(r.Deliveries) + "/" + std::to_string(r.Expected);
+    std::printf("%-7s %-17s %17s %12.0f %8.2f %8.2f %7.2f %9.1f%s\n", r.Target.c_str(),
+                r.Load.c_str(), delivered.c_str(), r.PerSecond, r.P50, r.P99, r.Cpu, r.PeakMiB,
+                r.Disconnected ? "  (disconnections!)" : "");
+  }
+
+  // Memory with a thousand users logged in.
+  std::printf("\n");
+  for (bool ngircd : {false, true}) {
+    if (ngircd && !haveNgircd)
+      continue;
+    auto target = ngircd ? StartNgircd(ngircdPath, dir) : StartLobby(serverPath);
+    if (!target)
+      continue;
+    TLoad load(target->Protocol, target->Port);
+    if (load.Connect(1000) && load.LogIn(120000))
+      std::printf("%-7s 1000 users logged in: resident %.1f MiB (peak %.1f MiB)\n",
+                  target->Name.c_str(), target->Process->StatusKiB("VmRSS") / 1024.0,
+                  target->Process->StatusKiB("VmHWM") / 1024.0);
+    else
+      std::printf("%-7s could not log in 1000 users\n", target->Name.c_str());
+  }
+  std::remove((dir + "/ngircd.conf").c_str());
+  rmdir(dir.c_str());
+  return 0;
+}
