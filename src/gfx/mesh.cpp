@@ -112,7 +112,11 @@ void TMesh::CalcolateNormals() {
     f.NX = n.X;
     f.NY = n.Y;
     f.NZ = n.Z;
-    for (std::int32_t p : f.Point) {
+    // Each face counts once for a vertex, even when it uses the vertex at two corners.
+    for (int corner = 0; corner < 3; ++corner) {
+      const std::int32_t p = f.Point[corner];
+      if ((corner > 0 && p == f.Point[0]) || (corner == 2 && p == f.Point[1]))
+        continue;
       sums[static_cast<std::size_t>(p)] = Add(sums[static_cast<std::size_t>(p)], n);
       ++counts[static_cast<std::size_t>(p)];
     }

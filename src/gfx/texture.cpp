@@ -40,21 +40,41 @@ bool UploadableAsIs(const SDL_Surface* S) {
   return false;
 }
 
-// Copies any surface into a new tightly packed RGBA surface; pixels of a colour key become
-// transparent, per-pixel alpha is copied, everything else is opaque.
+// The pixel value at (X, Y) of a surface of 1 to 4 bytes per pixel.
+Uint32 PixelAt(const SDL_Surface* S, int X, int Y) {
+  const int bpp = S->format->BytesPerPixel;
+  const auto* p = static_cast<const Uint8*>(S->pixels) + Y * S->pitch + X * bpp;
+  switch (bpp) {
+  case 1:
+    return *p;
+  case 2:
+    return *reinterpret_cast<const Uint16*>(p);
+  case 3:
+    return BIG_ENDIAN_HOST ? (Uint32(p[0]) << 16) | (Uint32(p[1]) << 8) | p[2]
+                           : Uint32(p[0]) | (Uint32(p[1]) << 8) | (Uint32(p[2]) << 16);
+  default:
+    return *reinterpret_cast<const Uint32*>(p);
+  }
+}
+
+// Copies any surface into a new tightly packed RGBA surface. Pixels of the colour key keep
+// their colour and become transparent; images without alpha are opaque.
 TSurfacePtr ConvertToRGBA(SDL_Surface* S) {
   TSurfacePtr out(
       SDL_CreateRGBSurface(SDL_SWSURFACE, S->w, S->h, 32, RMASK32, GMASK32, BMASK32, AMASK32));
-  if (!out)
+  if (!out || S->format->BytesPerPixel < 1 || S->format->BytesPerPixel > 4)
     return nullptr;
-  SDL_SetAlpha(S, 0, SDL_ALPHA_OPAQUE);
-  if (!S->format->Amask) {
-    // Where a colour key leaves the target untouched it stays transparent; elsewhere the blit
-    // writes opaque pixels.
-    SDL_FillRect(out.get(), nullptr, 0);
+  const bool keyed = (S->flags & SDL_SRCCOLORKEY) != 0;
+  for (int y = 0; y < S->h; ++y) {
+    auto* row = static_cast<Uint8*>(out->pixels) + y * out->pitch;
+    for (int x = 0; x < S->w; ++x) {
+      const Uint32 pixel = PixelAt(S, x, y);
+      Uint8* texel = row + x * 4;
+      SDL_GetRGBA(pixel, S->format, &texel[0], &texel[1], &texel[2], &texel[3]);
+      if (keyed && pixel == S->format->colorkey)
+        texel[3] = SDL_ALPHA_TRANSPARENT;
+    }
   }
-  if (SDL_BlitSurface(S, nullptr, out.get(), nullptr) != 0)
-    return nullptr;
   return out;
 }
 
