@@ -97,5 +97,8 @@ public:
   // desktop never keeps a reference (pointer-over, focus, dragged window) to a destroyed widget.
   // Only a widget held by a container can be destroyed this way; a widget without a parent
   // belongs to whoever holds its std::unique_ptr, and the call then does nothing and gives false.
+  // A pending request is dropped if the widget is taken off the desktop (Remove) before the
+  // dispatch ends: whoever took it owns it then.
+  //   Close->FOnClick = [](TUIWidget* Sender) { Sender->FParent->RequestDestroy(); };
   bool RequestDestroy();
 };

@@ -4,6 +4,15 @@
 // A window built in code: create it, set FLeft/FTop/size, FMarginTop (the title band's height)
 // and FMarginLeft, Add its children, then hand it to a desktop with Add (an ordinary window) or
 // AddModal (a modal window: it goes above everything and takes the focus away from the rest).
+//   auto Win = std::make_unique<TUIWindow>();
+//   Win->FLeft = 250; Win->FTop = 250; Win->SetWidth(300); Win->SetHeight(120);
+//   Win->FMarginTop = 24; Win->FTitle = "Error";
+//   auto Close = std::make_unique<TUIButton>();
+//   Close->FCaption = "Close";
+//   Close->FOnClick = [](TUIWidget* Sender) { Sender->FParent->RequestDestroy(); };
+//   Win->Add(std::move(Close));
+//   Desktop.AddModal(std::move(Win));   // the desktop owns it; the button closes it
+// A subclass (a ready-made dialog) does the same in its constructor, adding to *this.
 #pragma once
 
 #include "gui/abstract_window.h"

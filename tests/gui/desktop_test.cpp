@@ -493,6 +493,22 @@ TEST_F(DesktopTest, RemovingAWindowMakesTheDesktopForgetItsSubtree) {
   EXPECT_EQ(D.FOver, &D);
 }
 
+TEST_F(DesktopTest, PendingDestructionIsDroppedWhenTheWidgetLeavesTheDesktop) {
+  auto* Win = AddTo<TUIWindow>(D, 0, 0, 200, 100, "Win");
+  auto* B = AddTo<TUIButton>(*Win, 0, 0, 50, 50, "B");
+  std::unique_ptr<TUIWidget> Taken;
+  B->FOnClick = [&](TUIWidget* Sender) {
+    Sender->RequestDestroy();
+    Taken = D.Remove(Sender->FParent); // the caller takes the window over
+  };
+  D.DoMouseDown(5, 5, mbLeft);
+  D.DoMouseUp(5, 5, mbLeft);
+  ASSERT_EQ(Taken.get(), Win);
+  EXPECT_EQ(D.Count(), 0);
+  EXPECT_EQ(Win->Count(), 1);
+  EXPECT_EQ(Win->Get(0), B);
+}
+
 TEST_F(DesktopTest, DestroyOutsideADispatchIsImmediate) {
   auto* Win = AddTo<TUIWindow>(D, 0, 0, 200, 100, "Win");
   AddTo<TUIButton>(*Win, 0, 0, 50, 50, "B");
