@@ -36,10 +36,10 @@ void CheckMessage(const std::string& Line) {
 
 } // namespace
 
-// With the high bit of the first byte set, the rest is read as runs (count high byte, count low
+// With the first byte at 0xF0 or above, the rest is read as runs (count high byte, count low
 // byte, byte) so that small inputs can reach the line limit.
 std::string Expand(const uint8_t* Data, std::size_t Size) {
-  constexpr std::size_t Most = 4 * TLineBuffer::MaxLineLength;
+  constexpr std::size_t Most = TLineBuffer::MaxLineLength + 8192;
   std::string out;
   for (std::size_t i = 0; i + 2 < Size && out.size() < Most; i += 3)
     out.append(static_cast<std::size_t>(Data[i]) * 256 + Data[i + 1],
@@ -50,8 +50,8 @@ std::string Expand(const uint8_t* Data, std::size_t Size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   if (Size == 0)
     return 0;
-  const bool runs = (Data[0] & 0x80) != 0;
-  const std::size_t chunk = 1 + (Data[0] & 0x7F) * (runs ? 97 : 1);
+  const bool runs = Data[0] >= 0xF0;
+  const std::size_t chunk = runs ? 1 + (Data[0] & 0x0F) * 997u : 1 + Data[0] % 64;
   const std::string input = runs ? Expand(Data + 1, Size - 1)
                                  : std::string(reinterpret_cast<const char*>(Data + 1), Size - 1);
   const char* bytes = input.data();
