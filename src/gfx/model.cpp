@@ -1,6 +1,7 @@
 // Loading and saving of models, poses and animations in the .model format.
 #include "gfx/model.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -58,6 +59,16 @@ TGraphicElementType ElementTypeFromName(const std::string& Name) {
   return geNone;
 }
 
+// Colour components are 0..255 in files and 0..1 in memory; values outside are clamped.
+float ColorFromXML(const TXMLNode& Color, const char* Name) {
+  return static_cast<float>(std::clamp(ChildInt(Color, Name), 0, 255)) / COLOR_SCALE;
+}
+
+// Saved truncated toward zero, as 255 * component.
+int ColorToXML(float Component) {
+  return static_cast<int>(std::clamp(Component, 0.0f, 1.0f) * COLOR_SCALE);
+}
+
 bool IsElement(const std::unique_ptr<TXMLNode>& Child, const char* Name) {
   return Child->NodeType == TNodeType::ndTag && Child->Name == Name;
 }
@@ -86,9 +97,9 @@ bool TModelTreeNode::Load(const TXMLNode& XML, TGenericMediaManager* Man) {
   Texture = TextureName != NO_TEXTURE && Man ? Man->GetTextureByName(TextureName) : nullptr;
   LoadTransformation(XML, Transf);
   const TXMLNode& color = RequiredChild(XML, "COLOR");
-  Color.R = static_cast<float>(ChildInt(color, "RED")) / COLOR_SCALE;
-  Color.G = static_cast<float>(ChildInt(color, "GREEN")) / COLOR_SCALE;
-  Color.B = static_cast<float>(ChildInt(color, "BLUE")) / COLOR_SCALE;
+  Color.R = ColorFromXML(color, "RED");
+  Color.G = ColorFromXML(color, "GREEN");
+  Color.B = ColorFromXML(color, "BLUE");
   const TXMLNode& element = RequiredChild(XML, "GRAPHICALELEMENT");
   GraphicalElement = TGraphicElement{};
   GraphicalElement.Type_ = ElementTypeFromName(RequiredChild(element, "TYPE").GetText());
@@ -112,9 +123,9 @@ std::unique_ptr<TXMLNode> TModelTreeNode::Save() const {
   xml->AppendChildText("TEXTURE", Texture ? Texture->Name : TextureName);
   SaveTransformation(*xml, Transf);
   TXMLNode* color = xml->AppendChild(std::make_unique<TXMLNode>("COLOR"));
-  color->AppendChildNumber("RED", static_cast<int>(Color.R * COLOR_SCALE));
-  color->AppendChildNumber("GREEN", static_cast<int>(Color.G * COLOR_SCALE));
-  color->AppendChildNumber("BLUE", static_cast<int>(Color.B * COLOR_SCALE));
+  color->AppendChildNumber("RED", ColorToXML(Color.R));
+  color->AppendChildNumber("GREEN", ColorToXML(Color.G));
+  color->AppendChildNumber("BLUE", ColorToXML(Color.B));
   TXMLNode* element = xml->AppendChild(std::make_unique<TXMLNode>("GRAPHICALELEMENT"));
   element->AppendChildText("TYPE", ElementTypeName(GraphicalElement.Type_));
   switch (GraphicalElement.Type_) {

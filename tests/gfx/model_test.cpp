@@ -249,6 +249,22 @@ TEST(ModelSaving, RoundTripKeepsTreePosesAndAnimations) {
   EXPECT_EQ(back.Animations.Get(0)->Keys.Get(1)->PoseName, "rest");
 }
 
+TEST(ModelLoading, ColoursOutsideTheRangeAreClamped) {
+  TModel model;
+  Load(model,
+       "<MODEL><NAME>x</NAME>" +
+           NodeText("r", "nil", "<TYPE>none</TYPE>", "",
+                    "<RED>300</RED><GREEN>-4</GREEN><BLUE>2147483647</BLUE>") +
+           "</MODEL>",
+       nullptr);
+  EXPECT_EQ(model.Root->Color.R, 1);
+  EXPECT_EQ(model.Root->Color.G, 0);
+  EXPECT_EQ(model.Root->Color.B, 1);
+  model.Root->Color = {2.5f, -1, 0.5f};
+  EXPECT_NE(model.Root->Save()->ToString().find("<RED>255</RED><GREEN>0</GREEN><BLUE>127</BLUE>"),
+            std::string::npos);
+}
+
 TEST(ModelSaving, TextureNamedNilMeansNoneAndSavesBackAsNil) {
   TFakeMediaManager man;
   man.Textures = {"nil"}; // even a texture file called nil is not looked up
