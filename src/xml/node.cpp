@@ -54,31 +54,63 @@ void QueryInto(const TXMLNodes& Nodes, std::string_view Q, std::vector<TXMLNode*
 
 } // namespace
 
+std::unique_ptr<TXMLNode>& TXMLNodes::At(int Index) {
+  if (Index < 0 || Index >= Count()) {
+    throw std::out_of_range("node index " + std::to_string(Index) + " out of range");
+  }
+  return Data()[Index];
+}
+
 TXMLNode* TXMLNodes::GetNode(int Index) const {
-  return FItems.at(static_cast<std::size_t>(Index)).get();
+  return const_cast<TXMLNodes*>(this)->At(Index).get();
 }
 
 void TXMLNodes::SetNode(int Index, std::unique_ptr<TXMLNode> O) {
-  FItems.at(static_cast<std::size_t>(Index)) = std::move(O);
+  if (!O) {
+    throw std::invalid_argument("a node list holds no null nodes");
+  }
+  At(Index) = std::move(O);
 }
 
 TXMLNode* TXMLNodes::Add(std::unique_ptr<TXMLNode> O) {
-  FItems.push_back(std::move(O));
-  return FItems.back().get();
+  if (!O) {
+    throw std::invalid_argument("a node list holds no null nodes");
+  }
+  if (Empty() && FMany.capacity() == 0) {
+    FSingle = std::move(O);
+    return FSingle.get();
+  }
+  Reserve(Count() + 1);
+  FMany.push_back(std::move(O));
+  return FMany.back().get();
 }
 
 std::unique_ptr<TXMLNode> TXMLNodes::Extract(int Index) {
-  if (Index < 0 || Index >= Count()) {
-    throw std::out_of_range("TXMLNodes::Extract: index out of range");
+  std::unique_ptr<TXMLNode> node = std::move(At(Index));
+  if (!FMany.empty()) {
+    FMany.erase(FMany.begin() + Index);
   }
-  auto it = FItems.begin() + static_cast<std::ptrdiff_t>(Index);
-  std::unique_ptr<TXMLNode> node = std::move(*it);
-  FItems.erase(it);
   return node;
 }
 
+void TXMLNodes::Clear() {
+  FSingle.reset();
+  FMany.clear();
+}
+
+// Room for Capacity nodes in FMany; a lone node moves there first.
+void TXMLNodes::Reserve(int Capacity) {
+  if (Capacity < 2) {
+    return;
+  }
+  FMany.reserve(static_cast<std::size_t>(Capacity));
+  if (FSingle) {
+    FMany.push_back(std::move(FSingle));
+  }
+}
+
 TXMLNode* TXMLNodes::Query(std::string_view Q) const {
-  for (const auto& node : FItems) {
+  for (const auto& node : *this) {
     if (node->Name == Q) {
       return node.get();
     }
@@ -93,8 +125,8 @@ const std::string& TXMLNode::GetText() const {
   if (NodeType != TNodeType::ndTag) {
     return FText;
   }
-  if (Children.Count() == 1 && Children.FItems[0]->NodeType != TNodeType::ndTag) {
-    return Children.FItems[0]->FText;
+  if (Children.Count() == 1 && Children[0]->NodeType != TNodeType::ndTag) {
+    return Children[0]->FText;
   }
   return EmptyText;
 }
@@ -102,8 +134,8 @@ const std::string& TXMLNode::GetText() const {
 void TXMLNode::SetText(std::string T) {
   if (NodeType != TNodeType::ndTag) {
     FText = std::move(T);
-  } else if (Children.Count() == 1 && Children.FItems[0]->NodeType != TNodeType::ndTag) {
-    Children.FItems[0]->FText = std::move(T);
+  } else if (Children.Count() == 1 && Children[0]->NodeType != TNodeType::ndTag) {
+    Children[0]->FText = std::move(T);
   } else if (Children.Empty()) {
     auto text = std::make_unique<TXMLNode>(std::string_view{}, TNodeType::ndText);
     text->FText = std::move(T);

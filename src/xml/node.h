@@ -1,6 +1,7 @@
 // The document tree: elements, text, comments and CDATA sections, each owning its children.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -13,13 +14,14 @@
 enum class TNodeType { ndTag, ndComment, ndText, ndCData };
 
 class TXMLNode;
+class TXMLNodeBlocks;
 
 // An ordered list of nodes that owns them; destroying the list destroys every node in it.
 // Iteration yields const std::unique_ptr<TXMLNode>&: for (const auto& child : node.Children).
 class TXMLNodes {
 public:
-  int Count() const { return static_cast<int>(FItems.size()); }
-  bool Empty() const { return FItems.empty(); }
+  int Count() const { return static_cast<int>(Size()); }
+  bool Empty() const { return Size() == 0; }
 
   // The node at Index (std::out_of_range past the end).
   TXMLNode* GetNode(int Index) const;
@@ -29,17 +31,26 @@ public:
   TXMLNode* Add(std::unique_ptr<TXMLNode> O);
   // Takes the node at Index out of the list and hands it to the caller.
   std::unique_ptr<TXMLNode> Extract(int Index);
-  void Clear() { FItems.clear(); }
+  void Clear();
+  void Reserve(int Capacity);
   // The first node whose Name equals Q exactly, or nullptr.
   TXMLNode* Query(std::string_view Q) const;
 
   TXMLNode* operator[](int Index) const { return GetNode(Index); }
-  auto begin() const { return FItems.begin(); }
-  auto end() const { return FItems.end(); }
+  const std::unique_ptr<TXMLNode>* begin() const { return FMany.empty() ? &FSingle : FMany.data(); }
+  const std::unique_ptr<TXMLNode>* end() const { return begin() + Size(); }
 
 private:
-  friend class TXMLNode;
-  std::vector<std::unique_ptr<TXMLNode>> FItems;
+  friend class TElementReader;
+
+  std::size_t Size() const { return FMany.empty() ? (FSingle ? 1 : 0) : FMany.size(); }
+  std::unique_ptr<TXMLNode>* Data() { return FMany.empty() ? &FSingle : FMany.data(); }
+  std::unique_ptr<TXMLNode>& At(int Index);
+
+  // A lone node is kept in place (the common case: an element holding its text), which saves
+  // an allocation; from two nodes on, all of them live in FMany and FSingle is empty.
+  std::unique_ptr<TXMLNode> FSingle;
+  std::vector<std::unique_ptr<TXMLNode>> FMany;
 };
 
 // One node. Elements (ndTag) have a Name, Attributes and Children; text, comment and CDATA
@@ -68,6 +79,13 @@ public:
   explicit TXMLNode(std::string_view ANodeName = {}, TNodeType ANodeType = TNodeType::ndTag);
   TXMLNode(const TXMLNode&) = delete;
   TXMLNode& operator=(const TXMLNode&) = delete;
+
+  // Nodes read from input share blocks of memory; every node, however made, is freed with
+  // plain delete (as std::unique_ptr does).
+  static void* operator new(std::size_t Size);
+  static void* operator new(std::size_t Size, TXMLNodeBlocks& Blocks);
+  static void operator delete(void* Node) noexcept;
+  static void operator delete(void* Node, TXMLNodeBlocks& Blocks) noexcept;
 
   // Reading. The stream forms read the rest of the stream into memory, parse one item and
   // leave the stream positioned just after it when it can seek. Errors raise TXMLError.

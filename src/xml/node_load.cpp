@@ -10,6 +10,7 @@
 #include "xml/entities.h"
 #include "xml/error.h"
 #include "xml/node.h"
+#include "xml/node_blocks.h"
 #include "xml/stream.h"
 #include "xml/tag_text.h"
 
@@ -34,7 +35,7 @@ void AssignDecoded(std::string& Out, std::string_view Raw) {
   if (std::memchr(Raw.data(), '&', Raw.size())) {
     Out = DecodeStantardEntities(Raw);
   } else {
-    Out.assign(Raw);
+    Out = std::string(Raw);
   }
 }
 
@@ -54,18 +55,158 @@ void LoadDelimited(TXMLNode& Node, TXMLSource& S, std::string_view Opening,
   Node.FText.assign(raw.substr(Opening.size()));
 }
 
-std::unique_ptr<TXMLNode> NewElement(const TTagText& Tag) {
-  if (Tag.Name.empty()) {
-    throw TXMLError(XMLMessage::NamelessTag);
-  }
-  auto element = std::make_unique<TXMLNode>(Tag.Name, TNodeType::ndTag);
-  if (Tag.HasAttributes) {
-    element->Attributes.ReadFrom(Tag.AttributeText);
-  }
-  return element;
-}
-
 } // namespace
+
+// Reads the content of an open element up to its end tag. Children wait on one shared stack
+// until their element ends and then move into it in one allocation of the exact size; the
+// stack owns them until then.
+class TElementReader {
+public:
+  TElementReader(TXMLSource& S, TXMLNode& Root) : FS(S), FData(S.Data) {
+    FOpen.reserve(64);
+    FPending.reserve(256);
+    FOpen.push_back({&Root, 0});
+  }
+  TElementReader(const TElementReader&) = delete;
+  TElementReader& operator=(const TElementReader&) = delete;
+  ~TElementReader() {
+    for (TXMLNode* node : FPending) {
+      delete node;
+    }
+  }
+
+  void Run() {
+    while (!FOpen.empty()) {
+      Step();
+    }
+  }
+
+private:
+  struct TOpenElement {
+    TXMLNode* Node;
+    std::size_t FirstChild; // index into FPending
+  };
+
+  // The new node goes on the stack at once, so it is owned even if reading it fails.
+  TXMLNode* NewNode(std::string_view Name, TNodeType Type) {
+    std::unique_ptr<TXMLNode> node(new (FBlocks) TXMLNode(Name, Type));
+    FPending.push_back(node.get());
+    return node.release();
+  }
+
+  void Step() {
+    const std::size_t p = FS.Position;
+    if (p >= FData.size()) {
+      Fail(FS, XMLMessage::FineStream);
+    }
+    if (FData[p] != '<') {
+      return ReadText(p);
+    }
+    if (p + 1 >= FData.size()) {
+      Fail(FS, XMLMessage::FineStream);
+    }
+    switch (FData[p + 1]) {
+    case '/':
+      return ReadEndTag();
+    case '?':
+      return SkipMarkup();
+    case '!':
+      return ReadExclamation(p);
+    default:
+      return ReadStartTag(p);
+    }
+  }
+
+  void ReadText(std::size_t P) {
+    const std::size_t less = Find(FS, P, '<');
+    if (less == std::string_view::npos) {
+      Fail(FS, XMLMessage::FineStream);
+    }
+    TXMLNode* text = NewNode({}, TNodeType::ndText);
+    AssignDecoded(text->FText, FData.substr(P, less - P));
+    FS.Position = less;
+  }
+
+  void SkipMarkup() {
+    const std::size_t greater = Find(FS, FS.Position, '>');
+    if (greater == std::string_view::npos) {
+      Fail(FS, XMLMessage::FineStream);
+    }
+    FS.Position = greater + 1;
+  }
+
+  void ReadExclamation(std::size_t P) {
+    if (P + 2 >= FData.size()) {
+      Fail(FS, XMLMessage::FineStream);
+    }
+    const char third = FData[P + 2];
+    if (third == '[') {
+      NewNode({}, TNodeType::ndCData)->LoadCData(FS);
+    } else if (third == '-') {
+      NewNode({}, TNodeType::ndComment)->LoadComment(FS);
+    } else {
+      SkipMarkup();
+    }
+  }
+
+  void ReadStartTag(std::size_t P) {
+    const std::size_t greater = FindTagEnd(FS, P + 1);
+    if (greater == std::string_view::npos) {
+      Fail(FS, XMLMessage::StreamEndInTag);
+    }
+    const TTagText tag = SplitTagText(FData.substr(P + 1, greater - P - 1));
+    if (tag.Name.empty()) {
+      throw TXMLError(XMLMessage::NamelessTag);
+    }
+    TXMLNode* element = NewNode(tag.Name, TNodeType::ndTag);
+    if (tag.HasAttributes) {
+      element->Attributes.ReadFrom(tag.AttributeText);
+    }
+    FS.Position = greater + 1;
+    if (tag.Type == TTagType::ttOpen) {
+      if (static_cast<int>(FOpen.size()) >= MaxXMLDepth) {
+        throw TXMLError(XMLMessage::TooDeep);
+      }
+      FOpen.push_back({element, FPending.size()});
+    }
+  }
+
+  // Read as ReadTag reads it: the same kind rules and the same attribute checks.
+  void ReadEndTag() {
+    const std::size_t greater = FindTagEnd(FS, FS.Position + 1);
+    if (greater == std::string_view::npos) {
+      Fail(FS, XMLMessage::EndBeforeGreater);
+    }
+    const TTagText tag = SplitTagText(FData.substr(FS.Position + 1, greater - FS.Position - 1));
+    if (tag.HasAttributes) {
+      TXMLAttributes().ReadFrom(tag.AttributeText);
+    }
+    FS.Position = greater + 1;
+    const TOpenElement open = FOpen.back();
+    if (tag.Name != open.Node->Name) {
+      throw TXMLError(std::string(XMLMessage::CloseTagDifferent) + std::string(tag.Name) + "<>" +
+                      open.Node->Name);
+    }
+    TXMLNodes& children = open.Node->Children;
+    const std::size_t count = FPending.size() - open.FirstChild;
+    if (count == 1 && children.Empty()) {
+      children.FSingle.reset(FPending.back());
+    } else if (count > 0) {
+      children.Reserve(children.Count() + static_cast<int>(count));
+      for (std::size_t i = open.FirstChild; i < FPending.size(); ++i) {
+        children.FMany.emplace_back(FPending[i]);
+      }
+    }
+    FPending.resize(open.FirstChild);
+    FOpen.pop_back();
+  }
+
+  TXMLSource& FS;
+  const std::string_view FData;
+  TXMLNodeBlocks FBlocks;
+  std::vector<TOpenElement> FOpen;
+  std::vector<TXMLNode*> FPending;
+};
 
 void TXMLNode::Load(TXMLSource& S) {
   for (;;) {
@@ -141,79 +282,5 @@ void TXMLNode::LoadTag(TXMLSource& S) {
   if (tag.TagType == TTagType::ttUnique) {
     return;
   }
-
-  std::vector<TXMLNode*> open;
-  open.reserve(64);
-  open.push_back(this);
-  const std::string_view data = S.Data;
-  while (!open.empty()) {
-    TXMLNode& parent = *open.back();
-    std::vector<std::unique_ptr<TXMLNode>>& siblings = parent.Children.FItems;
-    const std::size_t p = S.Position;
-    if (p >= data.size()) {
-      Fail(S, XMLMessage::FineStream);
-    }
-    if (data[p] != '<') {
-      auto text = std::make_unique<TXMLNode>(std::string_view{}, TNodeType::ndText);
-      const std::size_t less = Find(S, p, '<');
-      if (less == std::string_view::npos) {
-        Fail(S, XMLMessage::FineStream);
-      }
-      AssignDecoded(text->FText, data.substr(p, less - p));
-      siblings.push_back(std::move(text));
-      S.Position = less;
-      continue;
-    }
-    if (p + 1 >= data.size()) {
-      Fail(S, XMLMessage::FineStream);
-    }
-    const char second = data[p + 1];
-    if (second == '/') {
-      const TTag close = ReadTag(S);
-      if (close.Name != parent.Name) {
-        throw TXMLError(std::string(XMLMessage::CloseTagDifferent) + close.Name + "<>" +
-                        parent.Name);
-      }
-      open.pop_back();
-      continue;
-    }
-    if (second == '?') {
-      SkipTag(S);
-      continue;
-    }
-    if (second == '!') {
-      if (p + 2 >= data.size()) {
-        Fail(S, XMLMessage::FineStream);
-      }
-      const char third = data[p + 2];
-      if (third == '[' || third == '-') {
-        const TNodeType type = third == '[' ? TNodeType::ndCData : TNodeType::ndComment;
-        auto child = std::make_unique<TXMLNode>(std::string_view{}, type);
-        if (type == TNodeType::ndCData) {
-          child->LoadCData(S);
-        } else {
-          child->LoadComment(S);
-        }
-        siblings.push_back(std::move(child));
-      } else {
-        SkipTag(S);
-      }
-      continue;
-    }
-    const std::size_t greater = FindTagEnd(S, p + 1);
-    if (greater == std::string_view::npos) {
-      Fail(S, XMLMessage::StreamEndInTag);
-    }
-    const TTagText tagText = SplitTagText(data.substr(p + 1, greater - p - 1));
-    std::unique_ptr<TXMLNode> element = NewElement(tagText);
-    TXMLNode* added = element.get();
-    siblings.push_back(std::move(element));
-    S.Position = greater + 1;
-    if (tagText.Type == TTagType::ttOpen) {
-      if (static_cast<int>(open.size()) >= MaxXMLDepth) {
-        throw TXMLError(XMLMessage::TooDeep);
-      }
-      open.push_back(added);
-    }
-  }
+  TElementReader(S, *this).Run();
 }

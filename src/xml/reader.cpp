@@ -5,13 +5,16 @@
 #include "xml/error.h"
 #include "xml/tag_text.h"
 
+// Tags are short, so a plain loop beats a library call here.
 std::size_t FindTagEnd(const TXMLSource& S, std::size_t From) {
-  if (From >= S.Data.size()) {
-    return std::string_view::npos;
+  const std::size_t size = S.Data.size();
+  const char* data = S.Data.data();
+  for (std::size_t i = From; i < size; ++i) {
+    if (data[i] == '>') {
+      return i;
+    }
   }
-  const void* hit = std::memchr(S.Data.data() + From, '>', S.Data.size() - From);
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - S.Data.data())
-             : std::string_view::npos;
+  return std::string_view::npos;
 }
 
 TTagText SplitTagText(std::string_view T) {
@@ -27,8 +30,11 @@ TTagText SplitTagText(std::string_view T) {
     T.remove_prefix(1);
   }
   // Only a blank ends the name; a tab or line break after it belongs to the name.
-  const std::size_t blank = T.find(' ');
-  if (blank == std::string_view::npos) {
+  std::size_t blank = 0;
+  while (blank < T.size() && T[blank] != ' ') {
+    ++blank;
+  }
+  if (blank == T.size()) {
     tag.Name = T;
   } else {
     tag.Name = T.substr(0, blank);

@@ -197,3 +197,38 @@ TEST(Save, FailingStream) {
   EXPECT_EQ(ErrorOf([&] { document.Save(broken); }), "Cannot write to stream!");
   EXPECT_EQ(ErrorOf([&] { Write(broken, "x"); }), "Cannot write to stream!");
 }
+
+TEST(Node, NodesReadTogetherCanOutliveTheirDocument) {
+  std::unique_ptr<TXMLNode> kept;
+  TXMLNode other("other");
+  {
+    TXMLDocument document;
+    document.LoadFromMemory("<r><a>1</a><b><c>2</c></b><d/></r>");
+    kept = document.Node->Children.Extract(1);
+    other.AppendChild(document.Node->Children.Extract(0));
+    document.LoadFromMemory("<s/>"); // frees the rest of the first tree
+  }
+  EXPECT_EQ(kept->ToString(), "<b><c>2</c></b>");
+  kept->AppendChildText("e", "3");
+  EXPECT_EQ(kept->ToString(), "<b><c>2</c><e>3</e></b>");
+  EXPECT_EQ(other.ToString(), "<other><a>1</a></other>");
+  kept.reset();
+  EXPECT_EQ(other.Query("a")->GetNumber(), 1);
+}
+
+TEST(Node, ListsGrowFromOneNodeToManyAndBack) {
+  auto root = Parse("<r>only</r>");
+  ASSERT_EQ(root->Children.Count(), 1);
+  root->AppendChildNumber("n", 1);
+  root->AppendChildNumber("n", 2);
+  EXPECT_EQ(root->ToString(), "<r>only<n>1</n><n>2</n></r>");
+  root->Children.Extract(0);
+  root->Children.Extract(0);
+  EXPECT_EQ(root->GetText(), "");
+  EXPECT_EQ(root->Query("n")->GetNumber(), 2);
+  root->Children.Clear();
+  EXPECT_TRUE(root->Children.Empty());
+  root->SetText("again");
+  EXPECT_EQ(root->ToString(), "<r>again</r>");
+  EXPECT_THROW(root->Children.Add(nullptr), std::invalid_argument);
+}
