@@ -1,0 +1,37 @@
+#include "app/client_screen.h"
+
+#include "app/connection.h"
+#include "app/global.h"
+#include "app/message_parser.h"
+#include "xml/error.h"
+
+#include <stdexcept>
+
+namespace {
+
+// The desktop screen, built with errors that name the file they come from.
+std::string NamedError(const std::string& FileName, const std::exception& E) {
+  return FileName + ": " + E.what();
+}
+
+} // namespace
+
+TClientScreen::TClientScreen(const std::string& UIFileName) try : TDesktopScreen(UIFileName) {
+} catch (const TXMLFileError&) {
+  throw; // its text already names the file
+} catch (const std::exception& E) {
+  throw std::runtime_error(NamedError(UIFileName, E));
+}
+
+void TClientScreen::BeforeFrame() {
+  if (Global.Conn == nullptr) {
+    return;
+  }
+  if (ReadsMessages()) {
+    if (Global.Conn->DataAvaiable()) {
+      ParseMessage();
+    }
+  } else {
+    Global.Conn->Poll();
+  }
+}

@@ -1,0 +1,64 @@
+#include "app/login_status.h"
+
+#include "app/connection.h"
+#include "app/global.h"
+#include "app/main_loop.h"
+#include "gui/button.h"
+#include "gui/desktop.h"
+#include "gui/edit.h"
+#include "gui/error_window.h"
+#include "net/message.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string TextOf(const TUIEdit* Edit) {
+  return Edit != nullptr ? Edit->FText : std::string();
+}
+
+} // namespace
+
+TLoginStatus::TLoginStatus() : TClientScreen(UI_FILE) {
+  ServerEdit = Desktop->Find<TUIEdit>("ServerEdit");
+  UserEdit = Desktop->Find<TUIEdit>("UserEdit");
+  PassEdit = Desktop->Find<TUIEdit>("PassEdit");
+  if (auto* ok = Desktop->Find<TUIButton>("OkButton")) {
+    ok->FOnClick = [this](TUIWidget* Sender) { OnOkClick(Sender); };
+  }
+  if (auto* exit = Desktop->Find<TUIButton>("ExitButton")) {
+    exit->FOnClick = [this](TUIWidget* Sender) { OnExitClick(Sender); };
+  }
+}
+
+void TLoginStatus::Enter() {
+  if (Global.Conn != nullptr && Global.Conn->Connected()) {
+    Global.Conn->Send(MSG('Q', {}));
+    Global.Conn->Close();
+  }
+  TClientScreen::Enter();
+}
+
+void TLoginStatus::OnOkClick(TUIWidget*) {
+  std::string host;
+  std::uint16_t port = DEFAULT_SERVER_PORT;
+  const bool connected = Global.Conn != nullptr &&
+                         SplitServerAddress(TextOf(ServerEdit), host, port) &&
+                         Global.Conn->Connect(host, port);
+  if (!connected) {
+    Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECT_FAILED_TEXT));
+    return;
+  }
+  Global.Conn->Send(MSG('L', {TextOf(UserEdit), TextOf(PassEdit)}));
+  if (PassEdit != nullptr) {
+    PassEdit->FText.clear();
+  }
+}
+
+void TLoginStatus::OnExitClick(TUIWidget*) {
+  if (Global.Loop != nullptr) {
+    Global.Loop->StopLoop();
+  }
+}

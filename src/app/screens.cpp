@@ -1,0 +1,6 @@
+#include "app/screens.h"
+
+TLoginStatus* LoginStatus = nullptr;
+TChatStatus* ChatStatus = nullptr;
+TGameCreationStatus* GameCreationStatus = nullptr;
+TGameStatus* GameStatus = nullptr;
