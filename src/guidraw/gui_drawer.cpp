@@ -1,0 +1,335 @@
+// Sections: glyphs and frames (the free functions) | dispatch by widget kind | one method per
+// widget kind.
+#include "guidraw/gui_drawer.h"
+
+#include "gfx/media_manager.h"
+#include "gfx/opengl_helpers.h"
+#include "gfx/texture.h"
+#include "gui/gui.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// The font texture is a 16 x 16 grid; text uses its lower half, from the space character on.
+constexpr int FONT_GRID = 16;
+constexpr float FONT_CELL = 1.0f / FONT_GRID;
+constexpr float FONT_TEXT_TOP = 0.5f;
+constexpr unsigned FIRST_CHAR = 32;
+constexpr unsigned LAST_CHAR = 127;
+
+// Nine-slice frames: 16-pixel borders, each piece a quarter of the texture.
+constexpr int BORDER = 16;
+constexpr float QUARTER = 0.25f;
+
+// Where text and marks sit inside the widgets, in pixels from the widget's corner.
+constexpr int TITLE_X = 10, TITLE_Y = 5;
+constexpr int CAPTION_X = 12, CAPTION_Y = 10;
+constexpr int PRESSED_SINK = 3;
+constexpr int LIST_TEXT_X = 10, LIST_TEXT_Y = 16, LIST_ROW = 12;
+constexpr int LIST_BAR_X = 10, LIST_BAR_Y = 12, LIST_BAR_HEIGHT = 13;
+constexpr int CHECK_SIZE = 32, CHECK_CAPTION_X = 34;
+constexpr int BAR_CAPTION_OFFSET = 4;
+
+constexpr float SELECTION_GREY = 0.6f;
+
+const std::string FONT = "font";
+const std::string WINDOW_FRAME = "interf3";
+const std::string WINDOW_FRAME_DISABLED = "interf3b";
+const std::string FRAME = "interf4";
+const std::string FRAME_DISABLED = "interf4g";
+const std::string BAR_FRAME = "interf6";
+const std::string TICK = "interftick";
+
+// Widget geometry comes from .ui files and may be anything; sums are made in 64 bits and
+// limited to the int range before they reach OpenGL.
+int Px(long long V) {
+  return static_cast<int>(std::clamp<long long>(V, INT_MIN, INT_MAX));
+}
+
+struct TBox {
+  long long L, T, W, H;
+};
+
+TBox BoxOf(const TUIWidget& W) {
+  return {W.FLeft, W.FTop, W.GetWidth(), W.GetHeight()};
+}
+
+void Translate(long long X, long long Y) {
+  glTranslatef(static_cast<float>(X), static_cast<float>(Y), 0.0f);
+}
+
+// An untextured rectangle; texturing is switched back on afterwards.
+void DrawPlainRectangle(long long X, long long Y, long long W, long long H, float R, float G,
+                        float B) {
+  glDisable(GL_TEXTURE_2D);
+  DrawRectangle(static_cast<float>(X), static_cast<float>(Y), static_cast<float>(W),
+                static_cast<float>(H), R, G, B);
+  glEnable(GL_TEXTURE_2D);
+}
+
+void Quad(long long X, long long Y, long long W, long long H, float U, float V, float DU,
+          float DV) {
+  const float x0 = static_cast<float>(X), y0 = static_cast<float>(Y);
+  const float x1 = static_cast<float>(X + W), y1 = static_cast<float>(Y + H);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(U, V);
+  glVertex2f(x0, y0);
+  glTexCoord2f(U, V + DV);
+  glVertex2f(x0, y1);
+  glTexCoord2f(U + DU, V);
+  glVertex2f(x1, y0);
+  glTexCoord2f(U + DU, V + DV);
+  glVertex2f(x1, y1);
+  glEnd();
+}
+
+} // namespace
+
+void DrawChar(int X, int Y, char C) {
+  unsigned code = static_cast<unsigned char>(C);
+  if (code < FIRST_CHAR || code > LAST_CHAR) {
+    code = FIRST_CHAR;
+  }
+  const unsigned k = code - FIRST_CHAR;
+  const float u = static_cast<float>(k % FONT_GRID) * FONT_CHAR_WIDTH / 128.0f;
+  const float v = static_cast<float>(k / FONT_GRID) * FONT_CHAR_HEIGHT / 128.0f + FONT_TEXT_TOP;
+  Quad(X, Y, FONT_CHAR_WIDTH, FONT_CHAR_HEIGHT, u, v, FONT_CELL, FONT_CELL);
+}
+
+void DrawString(int X, int Y, const std::string& S) {
+  glColor3f(0, 0, 0);
+  long long x = X;
+  for (char c : S) {
+    DrawChar(Px(x), Y, c);
+    x += FONT_CHAR_WIDTH - 1;
+  }
+}
+
+void DrawRectUV25(int X, int Y, int W, int H, float U, float V) {
+  Quad(X, Y, W, H, U, V, QUARTER, QUARTER);
+}
+
+void DrawRect(int X, int Y, int W, int H) {
+  const long long x = X, y = Y, w = W, h = H;
+  const long long right = x + w - BORDER, bottom = y + h - BORDER;
+  const long long innerW = w - 2 * BORDER, innerH = h - 2 * BORDER;
+  Quad(x, y, BORDER, BORDER, 0, 0, QUARTER, QUARTER);
+  Quad(x, bottom, BORDER, BORDER, 0, 2 * QUARTER, QUARTER, QUARTER);
+  Quad(right, y, BORDER, BORDER, 2 * QUARTER, 0, QUARTER, QUARTER);
+  Quad(right, bottom, BORDER, BORDER, 2 * QUARTER, 2 * QUARTER, QUARTER, QUARTER);
+  if (innerW < 0 || innerH < 0) {
+    return; // too small for edges: the corners alone
+  }
+  if (innerW > 0) {
+    Quad(x + BORDER, y, innerW, BORDER, QUARTER, 0, QUARTER, QUARTER);
+    Quad(x + BORDER, bottom, innerW, BORDER, QUARTER, 2 * QUARTER, QUARTER, QUARTER);
+  }
+  if (innerH > 0) {
+    Quad(x, y + BORDER, BORDER, innerH, 0, QUARTER, QUARTER, QUARTER);
+    Quad(right, y + BORDER, BORDER, innerH, 2 * QUARTER, QUARTER, QUARTER, QUARTER);
+  }
+  if (innerW > 0 && innerH > 0) {
+    Quad(x + BORDER, y + BORDER, innerW, innerH, QUARTER, QUARTER, QUARTER, QUARTER);
+  }
+}
+
+void TGUIDrawer::BindTexture(const std::string& Name) {
+  TTexture* texture = FMan != nullptr ? FMan->GetTextureByName(Name) : nullptr;
+  glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Texture : 0);
+}
+
+void TGUIDrawer::BindFrame(const TUIWidget& W, const std::string& Enabled,
+                           const std::string& Disabled) {
+  BindTexture(W.FEnabled ? Enabled : Disabled);
+}
+
+void TGUIDrawer::FocusColor(const TUIWidget& W) {
+  if (W.IsFocused()) {
+    glColor3f(1, 1, 0);
+  } else {
+    glColor3f(1, 1, 1);
+  }
+}
+
+void TGUIDrawer::DrawText(int X, int Y, const std::string& S) {
+  BindTexture(FONT);
+  DrawString(X, Y, S);
+}
+
+void TGUIDrawer::Draw(TUIDesktop& Desktop) {
+  for (int i = 0; i < Desktop.Count(); ++i) {
+    DrawWidget(*Desktop.Get(i));
+  }
+}
+
+void TGUIDrawer::DrawWidget(TUIWidget& W) {
+  if (auto* w = dynamic_cast<TUIWindow*>(&W)) {
+    DrawWindow(*w);
+  } else if (auto* b = dynamic_cast<TUIButton*>(&W)) {
+    DrawButton(*b);
+  } else if (auto* l = dynamic_cast<TUILayered*>(&W)) {
+    DrawLayered(*l);
+  } else if (auto* p = dynamic_cast<TUIPage*>(&W)) {
+    DrawPage(*p);
+  } else if (auto* e = dynamic_cast<TUIEdit*>(&W)) {
+    DrawEdit(*e);
+  } else if (auto* li = dynamic_cast<TUIList*>(&W)) {
+    DrawList(*li);
+  } else if (auto* t = dynamic_cast<TUITracker*>(&W)) {
+    DrawTracker(*t);
+  } else if (auto* i = dynamic_cast<TUIImage*>(&W)) {
+    DrawImage(*i);
+  } else if (auto* la = dynamic_cast<TUILabel*>(&W)) {
+    DrawLabel(*la);
+  } else if (auto* c = dynamic_cast<TUICheckBox*>(&W)) {
+    DrawCheckBox(*c);
+  } else if (auto* ba = dynamic_cast<TUIBar*>(&W)) {
+    DrawBar(*ba);
+  }
+}
+
+void TGUIDrawer::DrawChildren(TUIContainer& C) {
+  const long long dx = static_cast<long long>(C.FLeft) + C.FMarginLeft;
+  const long long dy = static_cast<long long>(C.FTop) + C.FMarginTop;
+  Translate(dx, dy);
+  for (int i = 0; i < C.Count(); ++i) {
+    DrawWidget(*C.Get(i));
+  }
+  Translate(-dx, -dy);
+}
+
+void TGUIDrawer::DrawWindow(TUIWindow& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, WINDOW_FRAME, WINDOW_FRAME_DISABLED);
+  FocusColor(W);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawText(Px(b.L + TITLE_X), Px(b.T + TITLE_Y), W.FTitle);
+  DrawChildren(W);
+}
+
+void TGUIDrawer::DrawButton(TUIButton& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, FRAME, FRAME_DISABLED);
+  FocusColor(W);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  const int sink = W.Clicked ? PRESSED_SINK : 0;
+  DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y + sink), W.FCaption);
+}
+
+void TGUIDrawer::DrawEdit(TUIEdit& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, FRAME, FRAME_DISABLED);
+  FocusColor(W);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  std::string shown = W.FMask ? std::string(W.FText.size(), '*') : W.FText;
+  if (W.IsFocused()) {
+    shown += '_';
+  }
+  DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y), shown);
+}
+
+void TGUIDrawer::DrawList(TUIList& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, FRAME, FRAME_DISABLED);
+  glColor3f(1, 1, 1);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  if (W.FIndex >= 0 && !W.Simple) {
+    DrawPlainRectangle(b.L + LIST_BAR_X, b.T + LIST_BAR_Y + LIST_ROW * (long long)W.FIndex,
+                       b.W - 2 * LIST_BAR_X, LIST_BAR_HEIGHT, SELECTION_GREY, SELECTION_GREY,
+                       SELECTION_GREY);
+  }
+  BindTexture(FONT);
+  long long y = b.T + LIST_TEXT_Y;
+  for (const std::string& item : W.FStrings) {
+    DrawString(Px(b.L + LIST_TEXT_X), Px(y), item);
+    y += LIST_ROW;
+  }
+}
+
+void TGUIDrawer::DrawTracker(TUITracker& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, FRAME, FRAME_DISABLED);
+  glColor3f(1, 1, 1);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  // An empty range puts the cursor at the left margin instead of dividing by zero.
+  const long long centre = W.FMax == W.FMin ? W.FMargin : W.TranslateLogicToReal(W.FPosition);
+  DrawPlainRectangle(b.L + centre - W.FCursorWidth / 2, b.T, W.FCursorWidth, b.H, SELECTION_GREY,
+                     SELECTION_GREY, SELECTION_GREY);
+  DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y), std::to_string(W.FPosition));
+}
+
+void TGUIDrawer::DrawLabel(TUILabel& W) {
+  DrawText(W.FLeft, W.FTop, W.FCaption);
+}
+
+void TGUIDrawer::DrawImage(TUIImage& W) {
+  const TBox b = BoxOf(W);
+  glBindTexture(GL_TEXTURE_2D, W.FImage);
+  DrawRectangle(static_cast<float>(b.L), static_cast<float>(b.T), static_cast<float>(b.W),
+                static_cast<float>(b.H), 1, 1, 1);
+}
+
+void TGUIDrawer::DrawCheckBox(TUICheckBox& W) {
+  const TBox b = BoxOf(W);
+  BindFrame(W, FRAME, FRAME_DISABLED);
+  FocusColor(W);
+  DrawRect(Px(b.L), Px(b.T), CHECK_SIZE, CHECK_SIZE);
+  if (W.FChecked) {
+    BindTexture(TICK);
+    DrawRectangle(static_cast<float>(b.L), static_cast<float>(b.T), CHECK_SIZE, CHECK_SIZE, 1, 1,
+                  1);
+  }
+  DrawText(Px(b.L + CHECK_CAPTION_X), Px(b.T + CAPTION_Y), W.FCaption);
+}
+
+void TGUIDrawer::DrawBar(TUIBar& W) {
+  const TBox b = BoxOf(W);
+  // A bar without a positive maximum has no fraction to fill.
+  if (W.FPosition > 0 && W.FMax > 0) {
+    const double p = std::min(W.FPosition, W.FMax);
+    const double filled = static_cast<double>(b.W) / (W.FMax / p);
+    const long long fillW = static_cast<long long>(std::trunc(filled)) - 2;
+    if (fillW > 0 && b.H > 2) {
+      DrawPlainRectangle(b.L + 1, b.T + 1, fillW, b.H - 2, 1, 1, 0);
+    }
+  }
+  BindTexture(BAR_FRAME);
+  glColor3f(1, 1, 1);
+  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  if (W.FShowCaption) {
+    DrawText(Px(b.L + BAR_CAPTION_OFFSET), Px(b.T + BAR_CAPTION_OFFSET), W.FCaption);
+  }
+  if (W.FShowPosition) {
+    const std::string s = std::to_string(W.FPosition) + "/" + std::to_string(W.FMax);
+    const long long x = b.L + b.W / 2 - static_cast<long long>(s.size()) * FONT_CHAR_WIDTH / 2;
+    const long long y = b.T + b.H / 2 - FONT_CHAR_HEIGHT / 2;
+    DrawText(Px(x), Px(y), s);
+  }
+}
+
+void TGUIDrawer::DrawPage(TUIPage& W) {
+  if (W.FDrawBack) {
+    const TBox b = BoxOf(W);
+    BindFrame(W, FRAME, FRAME_DISABLED);
+    glColor3f(1, 1, 1);
+    DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  }
+  DrawChildren(W);
+}
+
+void TGUIDrawer::DrawLayered(TUILayered& W) {
+  TUIWidget* page = W.ActivePage();
+  if (page == nullptr) {
+    return;
+  }
+  const long long dx = static_cast<long long>(W.FLeft) + W.FMarginLeft;
+  const long long dy = static_cast<long long>(W.FTop) + W.FMarginTop;
+  Translate(dx, dy);
+  DrawWidget(*page);
+  Translate(-dx, -dy);
+}
