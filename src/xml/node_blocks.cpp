@@ -5,6 +5,14 @@
 
 #include "xml/node.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) && !defined(__SANITIZE_ADDRESS__)
+#define __SANITIZE_ADDRESS__ 1
+#endif
+#endif
+
+// Freed nodes are poisoned so that the address sanitizer reports a use after free inside a
+// block as it would for memory of their own.
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #define XML_POISON(Address, Size) ASAN_POISON_MEMORY_REGION(Address, Size)

@@ -25,22 +25,18 @@ TEST(WhatsNext, ClassifiesWithoutConsuming) {
 }
 
 TEST(WhatsNext, ErrorsAtTheEnd) {
-  const struct {
-    const char* In;
-    const char* Message;
-  } cases[] = {
-      {"", "Fine stream!"},       {"<", "Fine stream!"},
-      {"<!", "Fine stream!"},     {"<a", "Stream end while reading tag!"},
-      {"<a x='>'", "(no error)"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ErrorOf([&] {
-                TXMLSource source(c.In);
-                WhatsNext(source);
-              }),
-              c.Message)
-        << c.In;
-  }
+  ExpectErrors(
+      {
+          {"", "Fine stream!"},
+          {"<", "Fine stream!"},
+          {"<!", "Fine stream!"},
+          {"<a", "Stream end while reading tag!"},
+          {"<a x='>'", "(no error)"},
+      },
+      [](std::string_view In) {
+        TXMLSource source(In);
+        WhatsNext(source);
+      });
 }
 
 TEST(ReadTag, KindNameAndAttributes) {
@@ -79,24 +75,18 @@ TEST(ReadTag, KindNameAndAttributes) {
 }
 
 TEST(ReadTag, Errors) {
-  const struct {
-    const char* In;
-    const char* Message;
-  } cases[] = {
-      {"", "End stream while tag expected!"},
-      {"x<a>", "No tag while expected!"},
-      {"<", "End stream after \"<\"!"},
-      {"<a", "End stream before finding \">\" !"},
-      {"<>", "Empty tag \"<>\"!"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ErrorOf([&] {
-                TXMLSource source(c.In);
-                ReadTag(source);
-              }),
-              c.Message)
-        << c.In;
-  }
+  ExpectErrors(
+      {
+          {"", "End stream while tag expected!"},
+          {"x<a>", "No tag while expected!"},
+          {"<", "End stream after \"<\"!"},
+          {"<a", "End stream before finding \">\" !"},
+          {"<>", "Empty tag \"<>\"!"},
+      },
+      [](std::string_view In) {
+        TXMLSource source(In);
+        ReadTag(source);
+      });
 }
 
 TEST(Attributes, ReadFromAcceptsBothQuotesAndKeepsValuesRaw) {
@@ -123,21 +113,17 @@ TEST(Attributes, OneSeparatorByteIsSkippedAfterAValue) {
 }
 
 TEST(Attributes, MalformedTextIsRefused) {
-  const struct {
-    const char* In;
-    const char* Message;
-  } cases[] = {
-      {"x = \"1\"", "Expected \" or ' as attribute value begin! Found: "},
-      {"x=1", "Expected \" or ' as attribute value begin! Found:1"},
-      {"x=", "Expected \" or ' as attribute value begin! Found:"},
-      {"x", "Expected = after attribute key! Found:x"},
-      {"x='1' y", "Expected = after attribute key! Found:y"},
-      {"x='1", "Attribute value without closing quote! Key:x"},
-      {"x=\"1'", "Attribute value without closing quote! Key:x"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ErrorOf([&] { TXMLAttributes().ReadFrom(c.In); }), c.Message) << c.In;
-  }
+  ExpectErrors(
+      {
+          {"x = \"1\"", "Expected \" or ' as attribute value begin! Found: "},
+          {"x=1", "Expected \" or ' as attribute value begin! Found:1"},
+          {"x=", "Expected \" or ' as attribute value begin! Found:"},
+          {"x", "Expected = after attribute key! Found:x"},
+          {"x='1' y", "Expected = after attribute key! Found:y"},
+          {"x='1", "Attribute value without closing quote! Key:x"},
+          {"x=\"1'", "Attribute value without closing quote! Key:x"},
+      },
+      [](std::string_view In) { TXMLAttributes().ReadFrom(In); });
 }
 
 TEST(Attributes, SetAndGetByKeyAndPosition) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,19 @@ inline std::string ErrorOf(const std::function<void()>& Action) {
     return error.what();
   }
   return "(no error)";
+}
+
+struct TErrorCase {
+  std::string In;
+  std::string Message;
+};
+
+// Runs Action on every case's input and checks the message it raises ("(no error)": none).
+inline void ExpectErrors(const std::vector<TErrorCase>& Cases,
+                         const std::function<void(std::string_view In)>& Action) {
+  for (const TErrorCase& c : Cases) {
+    EXPECT_EQ(ErrorOf([&] { Action(c.In); }), c.Message) << "input: " << c.In;
+  }
 }
 
 inline std::string LoadError(std::string_view Text) {
