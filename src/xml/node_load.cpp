@@ -1,4 +1,4 @@
-// Reading nodes. The input is in memory, so every search for a delimiter is one memchr and
+// Reading nodes. The input is in memory, so every search for a delimiter is one pass and
 // every text is copied once; the results and messages are those of a reader that takes one
 // byte at a time and peeks by stepping back.
 //
