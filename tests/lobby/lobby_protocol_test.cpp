@@ -58,10 +58,7 @@ TEST_F(LobbyProtocol, ChatGoesToEveryoneTheSenderIncluded) {
 }
 
 TEST_F(LobbyProtocol, GamesAreNumberedFrom101AndAnnouncedToAll) {
-  auto anna = LogIn(Lobby.Port, "anna");
-  auto bob = LogIn(Lobby.Port, "bob");
-  EXPECT_EQ(anna->ReadLine(), "E|bob");
-  EXPECT_EQ(bob->ReadLine(), "U|anna");
+  auto [anna, bob] = LogInPair(Lobby.Port, "anna", "bob");
   anna->SendLine("G|forest|10|Evening match");
   bob->SendLine("G|desert|-3|Second");
   // Each connection's lines come in order; the two announcements may come either way round.
@@ -94,10 +91,7 @@ TEST_F(LobbyProtocol, EmptyNamesAndBadPointsAreAnnouncedWholeAndUnshifted) {
 }
 
 TEST_F(LobbyProtocol, QuitRemovesTheUsersGamesNewestFirstThenTellsTheOthers) {
-  auto anna = LogIn(Lobby.Port, "anna");
-  auto bob = LogIn(Lobby.Port, "bob");
-  EXPECT_EQ(anna->ReadLine(), "E|bob");
-  EXPECT_EQ(bob->ReadLine(), "U|anna");
+  auto [anna, bob] = LogInPair(Lobby.Port, "anna", "bob");
   anna->SendLine("G|m|1|first");
   anna->SendLine("G|m|2|second");
   EXPECT_EQ(ReadLines(*bob, 2), (Lines{"G|101|first|m|1|anna", "G|102|second|m|2|anna"}));
@@ -129,10 +123,7 @@ TEST_F(LobbyProtocol, AnyOtherMessageFromAUserLogsItOut) {
 }
 
 TEST_F(LobbyProtocol, ReconnectingUnderTheSameNameGivesTwoUsers) {
-  auto first = LogIn(Lobby.Port, "anna");
-  auto second = LogIn(Lobby.Port, "anna");
-  EXPECT_EQ(second->ReadLine(), "U|anna");
-  EXPECT_EQ(first->ReadLine(), "E|anna");
+  auto [first, second] = LogInPair(Lobby.Port, "anna", "anna");
   first->SendLine("C|one");
   EXPECT_EQ(second->ReadLine(), "C|anna|one");
   second->SendLine("Q|");
@@ -160,10 +151,7 @@ TEST_F(LobbyProtocol, UnexpectedMessageBeforeLoginClosesTheConnection) {
 }
 
 TEST_F(LobbyProtocol, DisconnectRemovesGamesThenUser) {
-  auto anna = LogIn(Lobby.Port, "anna");
-  auto bob = LogIn(Lobby.Port, "bob");
-  EXPECT_EQ(anna->ReadLine(), "E|bob");
-  EXPECT_EQ(bob->ReadLine(), "U|anna");
+  auto [anna, bob] = LogInPair(Lobby.Port, "anna", "bob");
   bob->SendLine("G|m|1|g1");
   bob->SendLine("G|m|1|g2");
   EXPECT_EQ(ReadLines(*anna, 2), (Lines{"G|101|g1|m|1|bob", "G|102|g2|m|1|bob"}));

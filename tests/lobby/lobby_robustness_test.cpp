@@ -71,10 +71,7 @@ TEST_F(LobbyRobustness, AUserWhoNeverReadsIsDroppedWhileOthersGetEverything) {
 }
 
 TEST_F(LobbyRobustness, ALineLongerThan64KiBEndsItsConnection) {
-  auto watcher = LogIn(Lobby.Port, "watcher");
-  auto writer = LogIn(Lobby.Port, "writer");
-  EXPECT_EQ(writer->ReadLine(), "U|watcher");
-  EXPECT_EQ(watcher->ReadLine(), "E|writer");
+  auto [watcher, writer] = LogInPair(Lobby.Port, "watcher", "writer");
   const std::string longest(64 * 1024 - 2, 'x'); // with "C|" exactly 64 KiB
   writer->SendLine("C|" + longest);
   EXPECT_EQ(watcher->ReadLine(), "C|writer|" + longest);

@@ -58,4 +58,14 @@ inline std::unique_ptr<TLineClient> LogIn(uint16_t Port, const std::string& Name
   return client;
 }
 
+// Logs in First and then Second, and reads the E and U lines the second login brings.
+inline std::pair<std::unique_ptr<TLineClient>, std::unique_ptr<TLineClient>>
+LogInPair(uint16_t Port, const std::string& First, const std::string& Second) {
+  auto first = LogIn(Port, First);
+  auto second = LogIn(Port, Second);
+  EXPECT_EQ(first->ReadLine(), "E|" + Second);
+  EXPECT_EQ(second->ReadLine(), "U|" + First);
+  return {std::move(first), std::move(second)};
+}
+
 } // namespace test_support
