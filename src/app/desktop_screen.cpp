@@ -14,11 +14,12 @@ constexpr Uint16 CHARACTER_MASK = 0xFF;
 
 } // namespace
 
-TDesktopScreen::TDesktopScreen(const std::string& UIFileName)
-    : Desktop(std::make_unique<TUIDesktop>()) {
+TDesktopScreen::TDesktopScreen()
+    : Desktop(std::make_unique<TUIDesktop>()), GUIDrawer(std::make_unique<TGUIDrawer>(Global.Man)),
+      Canvas(std::make_unique<TGLFrameCanvas>(Global.Man)) {}
+
+TDesktopScreen::TDesktopScreen(const std::string& UIFileName) : TDesktopScreen() {
   LoadGUI(*Desktop, UIFileName);
-  GUIDrawer = std::make_unique<TGUIDrawer>(Global.Man);
-  Canvas = std::make_unique<TGLFrameCanvas>(Global.Man);
 }
 
 TDesktopScreen::~TDesktopScreen() {

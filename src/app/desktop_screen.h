@@ -29,6 +29,8 @@ public:
   // element leaves it partly filled; a file that cannot be read raises), then creates the GUI
   // drawer and the OpenGL canvas on Global.Man.
   explicit TDesktopScreen(const std::string& UIFileName);
+  // A screen whose widgets are all made in code: it starts with an empty desktop.
+  TDesktopScreen();
   // Frees the desktop, then the drawer.
   ~TDesktopScreen() override;
 

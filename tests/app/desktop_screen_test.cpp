@@ -129,6 +129,13 @@ TEST_F(DesktopScreenTest, LoadsItsDesktopAndCreatesTheDrawers) {
   EXPECT_NE(dynamic_cast<TGLFrameCanvas*>(screen.Canvas.get()), nullptr);
 }
 
+TEST_F(DesktopScreenTest, ScreenWithoutAFileStartsEmpty) {
+  TDesktopScreen screen;
+  EXPECT_EQ(screen.Desktop->Count(), 0);
+  EXPECT_NE(screen.GUIDrawer, nullptr);
+  EXPECT_NE(screen.Canvas, nullptr);
+}
+
 TEST_F(DesktopScreenTest, UnreadableFileRaisesAndUnknownElementsLeaveAPartialDesktop) {
   EXPECT_ANY_THROW(TDesktopScreen("no/such/file.ui"));
   std::ofstream(File) << "<GUI><LABEL name=\"a\"/><lowercase/><LABEL name=\"b\"/></GUI>";
