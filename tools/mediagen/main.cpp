@@ -1,0 +1,50 @@
+// mediagen: writes the game's whole media set (textures, meshes, models, sound) into a folder.
+// Usage: mediagen OUTPUT_DIR
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "gfx/xml3d.h"
+#include "models.h"
+#include "png_writer.h"
+#include "sound_gen.h"
+#include "textures.h"
+#include "xml/document.h"
+#include "xml_pretty.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const std::string dir = std::string(argv[1]) + "/";
+  try {
+    for (const TTextureOutput& t : MakeTextures())
+      WritePng(dir + t.Name + ".png", t.Image, t.Channels);
+    const TModelSet set = MakeModels();
+    for (const auto& mesh : set.Meshes) {
+      TXMLDocument doc;
+      doc.Node = MeshToXML(*mesh);
+      IndentXML(*doc.Node);
+      doc.Save(dir + mesh->Nome + ".mesh");
+    }
+    for (const auto& [file, model] : set.Models) {
+      TXMLDocument doc;
+      doc.Node = model->Save();
+      IndentXML(*doc.Node);
+      doc.Save(dir + file);
+    }
+    const std::vector<std::uint8_t> click = MakeClickWav();
+    std::ofstream wav(dir + "click.wav", std::ios::binary);
+    wav.write(reinterpret_cast<const char*>(click.data()),
+              static_cast<std::streamsize>(click.size()));
+    if (!wav)
+      throw std::runtime_error("cannot write " + dir + "click.wav");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mediagen: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
