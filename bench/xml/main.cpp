@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bench_table.h"
+#include "mesh_rows.h"
 #include "xml_rows.h"
 
 namespace {
@@ -19,6 +20,7 @@ namespace {
 TBenchTable AllRows() {
   TBenchTable table;
   AddXMLRows(table);
+  AddMeshRows(table);
   return table;
 }
 
