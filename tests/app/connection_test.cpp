@@ -42,12 +42,24 @@ TEST(SplitServerAddressTest, HostAndOptionalPort) {
   }
 }
 
-// Lines are read as complete lines, never half of one, and each once, in order.
-TEST(ConnectionTest, HandsOutCompleteLinesOnly) {
+// A connection to a peer listening on 127.0.0.1.
+class ConnectionTest : public ::testing::Test {
+protected:
+  // Connects conn (again) and answers the peer's end; none when that failed.
+  std::unique_ptr<TPeer> Open() {
+    if (!conn.Connect("127.0.0.1", listener.Port())) {
+      return nullptr;
+    }
+    return listener.Accept();
+  }
+
   TPeerListener listener;
   TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto peer = listener.Accept();
+};
+
+// Lines are read as complete lines, never half of one, and each once, in order.
+TEST_F(ConnectionTest, HandsOutCompleteLinesOnly) {
+  auto peer = Open();
   ASSERT_NE(peer, nullptr);
   EXPECT_TRUE(conn.Connected());
   EXPECT_FALSE(conn.DataAvaiable());
@@ -73,11 +85,8 @@ TEST(ConnectionTest, HandsOutCompleteLinesOnly) {
 
 // The end of the connection comes after the lines sent before it, is reported once, and frees
 // the set's place so that the next Connect works.
-TEST(ConnectionTest, DeadConnectionIsReportedOnceAndLeavesTheSet) {
-  TPeerListener listener;
-  TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto peer = listener.Accept();
+TEST_F(ConnectionTest, DeadConnectionIsReportedOnceAndLeavesTheSet) {
+  auto peer = Open();
   ASSERT_NE(peer, nullptr);
   peer->SendLine("C|anna|bye");
   peer->Close();
@@ -96,25 +105,20 @@ TEST(ConnectionTest, DeadConnectionIsReportedOnceAndLeavesTheSet) {
   EXPECT_FALSE(conn.DataAvaiable());
   EXPECT_FALSE(conn.Recv(line));
 
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port())) << "the dead socket kept its place";
-  auto second = listener.Accept();
-  ASSERT_NE(second, nullptr);
+  auto second = Open();
+  ASSERT_NE(second, nullptr) << "the dead socket kept its place";
   conn.Send("L|anna|secret");
   EXPECT_EQ(second->ReadLine(), "L|anna|secret");
 }
 
 // A second Connect closes the first connection instead of leaving it open and watched.
-TEST(ConnectionTest, ConnectWhileOpenClosesTheOldConnection) {
-  TPeerListener listener;
-  TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto first = listener.Accept();
+TEST_F(ConnectionTest, ConnectWhileOpenClosesTheOldConnection) {
+  auto first = Open();
   ASSERT_NE(first, nullptr);
   first->SendLine("C|old|line");
   ASSERT_TRUE(WaitFor([&] { return conn.DataAvaiable(); }));
 
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto second = listener.Accept();
+  auto second = Open();
   ASSERT_NE(second, nullptr);
   EXPECT_TRUE(first->WaitClosed());
   EXPECT_FALSE(conn.DataAvaiable()) << "lines of the old connection are gone";
@@ -126,7 +130,7 @@ TEST(ConnectionTest, ConnectWhileOpenClosesTheOldConnection) {
   EXPECT_EQ(line, "O|anna");
 }
 
-TEST(ConnectionTest, FailedConnectLeavesItClosed) {
+TEST(ConnectionFailureTest, FailedConnectLeavesItClosed) {
   std::uint16_t port = 0;
   {
     TPeerListener listener;
@@ -140,11 +144,8 @@ TEST(ConnectionTest, FailedConnectLeavesItClosed) {
 }
 
 // Close sends what is queued, ends the connection and forgets unread lines; it is not a loss.
-TEST(ConnectionTest, CloseSendsQueuedLinesAndDropsUnread) {
-  TPeerListener listener;
-  TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto peer = listener.Accept();
+TEST_F(ConnectionTest, CloseSendsQueuedLinesAndDropsUnread) {
+  auto peer = Open();
   ASSERT_NE(peer, nullptr);
   peer->SendLine("U|bob");
   ASSERT_TRUE(WaitFor([&] { return conn.DataAvaiable(); }));
@@ -159,11 +160,8 @@ TEST(ConnectionTest, CloseSendsQueuedLinesAndDropsUnread) {
 
 // Writing to a server that has gone neither raises a signal nor blocks; the loss shows up as
 // the end of the connection.
-TEST(ConnectionTest, SendingToAGoneServerIsHarmless) {
-  TPeerListener listener;
-  TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto peer = listener.Accept();
+TEST_F(ConnectionTest, SendingToAGoneServerIsHarmless) {
+  auto peer = Open();
   ASSERT_NE(peer, nullptr);
   peer->Close();
   const std::string chunk(4096, 'x');
@@ -180,11 +178,8 @@ TEST(ConnectionTest, SendingToAGoneServerIsHarmless) {
 }
 
 // A line longer than any the lobby sends ends the connection rather than growing without end.
-TEST(ConnectionTest, OverlongLineEndsTheConnection) {
-  TPeerListener listener;
-  TConnection conn;
-  ASSERT_TRUE(conn.Connect("127.0.0.1", listener.Port()));
-  auto peer = listener.Accept();
+TEST_F(ConnectionTest, OverlongLineEndsTheConnection) {
+  auto peer = Open();
   ASSERT_NE(peer, nullptr);
   peer->SendLine("C|a|before");
   peer->SendRaw(std::string(TLineBuffer::MaxLineLength + 100, 'y'));

@@ -72,6 +72,25 @@ TEST_F(LoginStatusTest, RefusedLoginClosesAndShowsTheReason) {
   EXPECT_EQ(again->ReadLine(), "L|anna|pw");
 }
 
+// A server that drops the connection before answering: the user is told, and may try again.
+TEST_F(LoginStatusTest, ConnectionLostBeforeTheAnswerIsShown) {
+  BuildScreens();
+  auto peer = PressOk(FListener.Address(), "anna", "pw");
+  ASSERT_NE(peer, nullptr);
+  peer->Close();
+  ASSERT_TRUE(WaitFor([&] {
+    Frame();
+    return !Errors(*FLogin->Desktop).empty();
+  }));
+  Frame();
+  EXPECT_EQ(Errors(*FLogin->Desktop), (std::vector<std::string>{"Connection to server lost."}));
+  EXPECT_FALSE(FConn.Connected());
+  EXPECT_TRUE(FLogin->Active);
+  auto again = PressOk(FListener.Address(), "anna", "pw");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->ReadLine(), "L|anna|pw");
+}
+
 // An empty user name still sends the login; its empty parameter vanishes on the server's
 // side, which refuses it.
 TEST_F(LoginStatusTest, EmptyUserNameIsSentAndRefused) {
