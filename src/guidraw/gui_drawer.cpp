@@ -72,25 +72,37 @@ void DrawPlainRectangle(long long X, long long Y, long long W, long long H, floa
   glEnable(GL_TEXTURE_2D);
 }
 
+// Quads are sent as pairs of triangles, the two a four-vertex strip makes (top-left,
+// bottom-left, top-right; top-right, bottom-left, bottom-right), so that text and frames go to
+// OpenGL as one batch each instead of one draw call per quad. TTriangles opens the batch.
+class TTriangles {
+public:
+  TTriangles() { glBegin(GL_TRIANGLES); }
+  ~TTriangles() { glEnd(); }
+  TTriangles(const TTriangles&) = delete;
+  TTriangles& operator=(const TTriangles&) = delete;
+};
+
 void Quad(long long X, long long Y, long long W, long long H, float U, float V, float DU,
           float DV) {
   const float x0 = static_cast<float>(X), y0 = static_cast<float>(Y);
   const float x1 = static_cast<float>(X + W), y1 = static_cast<float>(Y + H);
-  glBegin(GL_TRIANGLE_STRIP);
   glTexCoord2f(U, V);
   glVertex2f(x0, y0);
   glTexCoord2f(U, V + DV);
   glVertex2f(x0, y1);
   glTexCoord2f(U + DU, V);
   glVertex2f(x1, y0);
+  glTexCoord2f(U + DU, V);
+  glVertex2f(x1, y0);
+  glTexCoord2f(U, V + DV);
+  glVertex2f(x0, y1);
   glTexCoord2f(U + DU, V + DV);
   glVertex2f(x1, y1);
-  glEnd();
 }
 
-} // namespace
-
-void DrawChar(int X, int Y, char C) {
+// The glyph quad of character C at (X, Y), inside an open batch.
+void Glyph(long long X, long long Y, char C) {
   unsigned code = static_cast<unsigned char>(C);
   if (code < FIRST_CHAR || code > LAST_CHAR) {
     code = FIRST_CHAR;
@@ -101,16 +113,28 @@ void DrawChar(int X, int Y, char C) {
   Quad(X, Y, FONT_CHAR_WIDTH, FONT_CHAR_HEIGHT, u, v, FONT_CELL, FONT_CELL);
 }
 
+} // namespace
+
+void DrawChar(int X, int Y, char C) {
+  TTriangles batch;
+  Glyph(X, Y, C);
+}
+
 void DrawString(int X, int Y, const std::string& S) {
   glColor3f(0, 0, 0);
+  if (S.empty()) {
+    return;
+  }
+  TTriangles batch;
   long long x = X;
   for (char c : S) {
-    DrawChar(Px(x), Y, c);
+    Glyph(x, Y, c);
     x += FONT_CHAR_WIDTH - 1;
   }
 }
 
 void DrawRectUV25(int X, int Y, int W, int H, float U, float V) {
+  TTriangles batch;
   Quad(X, Y, W, H, U, V, QUARTER, QUARTER);
 }
 
@@ -118,6 +142,7 @@ void DrawRect(int X, int Y, int W, int H) {
   const long long x = X, y = Y, w = W, h = H;
   const long long right = x + w - BORDER, bottom = y + h - BORDER;
   const long long innerW = w - 2 * BORDER, innerH = h - 2 * BORDER;
+  TTriangles batch;
   Quad(x, y, BORDER, BORDER, 0, 0, QUARTER, QUARTER);
   Quad(x, bottom, BORDER, BORDER, 0, 2 * QUARTER, QUARTER, QUARTER);
   Quad(right, y, BORDER, BORDER, 2 * QUARTER, 0, QUARTER, QUARTER);

@@ -8,6 +8,7 @@
 #include "gui/gui.h"
 
 #include "../support/gl_capture.h"
+#include "../support/pin_libraries.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ class FrameCanvasTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run (tools/test.sh)";
-    ASSERT_TRUE(Screen.Initialize()) << SDL_GetError();
+    ASSERT_TRUE(InitializePinned(Screen)) << SDL_GetError();
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);

@@ -2,6 +2,7 @@
 #include "app/screen.h"
 
 #include "../support/gl_capture.h"
+#include "../support/pin_libraries.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -53,7 +54,7 @@ TEST_F(ScreenTest, CreatingMakesNoSdlCall) {
 
 TEST_F(ScreenTest, InitializeOpensTheWindowWithTheClientsState) {
   TScreen s(TITLE, WIDTH, HEIGHT, 16, false, 500.0f);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   ASSERT_TRUE(s.IsActive());
   EXPECT_EQ(s.FSurface->w, WIDTH);
   EXPECT_EQ(s.FSurface->h, HEIGHT);
@@ -95,7 +96,7 @@ TEST_F(ScreenTest, InitializeOpensTheWindowWithTheClientsState) {
 
 TEST_F(ScreenTest, SetupWindowTreatsHeightZeroAsOne) {
   TScreen s(TITLE, WIDTH, HEIGHT, 16, false);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   EXPECT_TRUE(s.SetupWindow(WIDTH, 0, 300.0f));
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
@@ -109,18 +110,18 @@ TEST_F(ScreenTest, SetupWindowTreatsHeightZeroAsOne) {
 
 TEST_F(ScreenTest, FinalizeClosesAndTheScreenCanOpenAgain) {
   TScreen s(TITLE, WIDTH, HEIGHT, 16, false);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   s.Finalize();
   EXPECT_FALSE(s.IsActive());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   EXPECT_TRUE(s.IsActive());
 }
 
 TEST_F(ScreenTest, DestroyingAnActiveScreenShutsVideoDown) {
   {
     TScreen s(TITLE, WIDTH, HEIGHT, 16, false);
-    ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+    ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   }
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
@@ -136,7 +137,7 @@ TEST_F(ScreenTest, InitializeFailsWithoutAnOpenGLCapableDriver) {
 
 TEST_F(ScreenTest, FrameIsDrawnAndSwapped) {
   TScreen s(TITLE, WIDTH, HEIGHT, 16, false);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   glClearColor(0, 0, 1, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   EXPECT_EQ(ReadPixel(400, 300), (TPixel{0, 0, 255}));
@@ -146,7 +147,7 @@ TEST_F(ScreenTest, FrameIsDrawnAndSwapped) {
 
 TEST_F(ScreenTest, OrthoMapsUnitsToPixelsFromTheTopLeft) {
   TScreen s(TITLE, WIDTH, HEIGHT, 24, false);
-  ASSERT_TRUE(s.Initialize()) << SDL_GetError();
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
   GLfloat before[16];
   glGetFloatv(GL_PROJECTION_MATRIX, before);
   glMatrixMode(GL_MODELVIEW);

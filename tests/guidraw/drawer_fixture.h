@@ -11,6 +11,7 @@
 #include "guidraw/gui_drawer.h"
 
 #include "../support/gl_capture.h"
+#include "../support/pin_libraries.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -124,7 +125,7 @@ class DrawerTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run (tools/test.sh)";
-    ASSERT_TRUE(Screen.Initialize()) << SDL_GetError();
+    ASSERT_TRUE(InitializePinned(Screen)) << SDL_GetError();
     // The client's OpenGL state for the 2D layer.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -2,6 +2,8 @@
 // Test support: an 800 x 600 SDL window with an OpenGL context for drawing tests of libraries
 // below the application layer (which has its own TScreen). Runs under a virtual X display.
 
+#include "pin_libraries.h"
+
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@ public:
       if (SDL_Init(SDL_INIT_VIDEO) == 0 &&
           SDL_SetVideoMode(Width, Height, 24, SDL_OPENGL | SDL_DOUBLEBUF) != nullptr) {
         FOpen = true;
+        PinLoadedLibraries();
         glViewport(0, 0, Width, Height);
         return true;
       }

@@ -1,0 +1,180 @@
+// Frame-rate benchmark of the client's drawing. It builds what the client builds at start-up
+// (window, media manager, the four screens), then measures, on the client's own screens:
+//   - the time from start to the first frame (the login screen, as the client shows it first);
+//   - the lobby with 40 full chat lines, a full user list and 40 announced games;
+//   - the game screen: tile map, three models and the animated figure under the GUI.
+// Every frame is a whole pass of the screen's DoLoop, buffer swap included, with the SDL event
+// queue drained in between as the client's loop does.
+//
+// Usage (needs an X display; software rendering as on the test machines):
+//   xvfb-run -a -s "-screen 0 800x600x24" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench [--frames N]
+// The media are read from the project's media/ directory.
+
+#include "app/chat_status.h"
+#include "app/connection.h"
+#include "app/event_listener.h"
+#include "app/game_creation_status.h"
+#include "app/game_status.h"
+#include "app/global.h"
+#include "app/key_state.h"
+#include "app/login_status.h"
+#include "app/main_loop.h"
+#include "app/prog.h"
+#include "app/screen.h"
+#include "app/screens.h"
+#include "gfx/media_manager.h"
+#include "gui/list.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr int DEFAULT_FRAMES = 600;
+constexpr int WARM_UP_FRAMES = 20;
+constexpr int CHAT_LINES = 40;
+constexpr int USERS = 40;
+constexpr int GAMES = 40;
+
+double Seconds(TClock::duration D) {
+  return std::chrono::duration<double>(D).count();
+}
+
+void DrainEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+  }
+}
+
+// Draws Frames frames of the current screen and answers frames per second.
+double Measure(TEventListener& Screen, int Frames) {
+  for (int i = 0; i < WARM_UP_FRAMES; ++i) {
+    DrainEvents();
+    Screen.DoLoop();
+  }
+  glFinish();
+  const auto start = TClock::now();
+  for (int i = 0; i < Frames; ++i) {
+    DrainEvents();
+    Screen.DoLoop();
+  }
+  glFinish();
+  return Frames / Seconds(TClock::now() - start);
+}
+
+template <class T>
+std::unique_ptr<T> Build(const char* What) {
+  try {
+    return std::make_unique<T>();
+  } catch (const std::exception& E) {
+    std::printf("%-28s cannot be built: %s\n", What, E.what());
+    return nullptr;
+  }
+}
+
+// Fills the lobby as a busy evening would: every list at its fullest.
+int FillLobby(TChatStatus& Lobby) {
+  int glyphs = 0;
+  for (int i = 0; i < CHAT_LINES; ++i) {
+    const std::string line = "<player" + std::to_string(i % USERS) + "> " +
+                             "anyone up for a game on the river map tonight? " + std::to_string(i);
+    Lobby.AddChatList(line);
+    glyphs += static_cast<int>(line.size());
+  }
+  if (Lobby.UserList != nullptr) {
+    for (int i = 0; i < USERS; ++i) {
+      Lobby.UserList->FStrings.push_back("player" + std::to_string(i));
+      glyphs += static_cast<int>(Lobby.UserList->FStrings.back().size());
+    }
+  }
+  for (int i = 0; i < GAMES; ++i) {
+    Lobby.AddGame(std::to_string(i + 1), "evening match " + std::to_string(i), "river",
+                  std::to_string(1000 + i), "player" + std::to_string(i % USERS));
+  }
+  return glyphs;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  const auto start = TClock::now();
+  int frames = DEFAULT_FRAMES;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--frames" && i + 1 < argc) {
+      frames = std::atoi(argv[++i]);
+    } else {
+      std::fprintf(stderr, "usage: frame_bench [--frames N]\n");
+      return 2;
+    }
+  }
+  if (frames <= 0 || chdir(PROJECT_ROOT) != 0) {
+    std::fprintf(stderr, "frame_bench: bad frame count or project root %s\n", PROJECT_ROOT);
+    return 2;
+  }
+
+  // What the client's start-up builds, in its order.
+  TScreen screen(CLIENT_CAPTION, CLIENT_WIDTH, CLIENT_HEIGHT, 16, false, 500.0f);
+  if (!screen.Initialize()) {
+    std::fprintf(stderr, "frame_bench: no window (%s); run under xvfb-run\n", SDL_GetError());
+    return 1;
+  }
+  TKeyState keys;
+  TFileMediaManager man;
+  TOpenGLRealtimeLoop loop;
+  TConnection conn;
+  Global.Screen = &screen;
+  Global.KeyState = &keys;
+  Global.Man = &man;
+  Global.Loop = &loop;
+  Global.Conn = &conn;
+  Global.UserName = "me";
+  TProg prog;
+  prog.InitGL();
+  auto login = Build<TLoginStatus>("login screen");
+  auto lobby = Build<TChatStatus>("lobby screen");
+  auto creation = Build<TGameCreationStatus>("game creation screen");
+  auto game = Build<TGameStatus>("game screen");
+  LoginStatus = login.get();
+  ChatStatus = lobby.get();
+  GameCreationStatus = creation.get();
+  GameStatus = game.get();
+
+  std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  if (login != nullptr) {
+    ChangeListener(login.get());
+    login->DoLoop();
+    glFinish();
+    std::printf("%-28s %8.1f ms\n", "start to first frame", 1000 * Seconds(TClock::now() - start));
+  }
+  if (lobby != nullptr) {
+    ChangeListener(lobby.get());
+    const int glyphs = FillLobby(*lobby);
+    Global.MX = 400;
+    Global.MY = 300;
+    const double fps = Measure(*lobby, frames);
+    std::printf("%-28s %8.1f frames/s  (%d frames; %d chat lines, %d users, %d games; %d "
+                "glyphs in the chat page's lists)\n",
+                "lobby", fps, frames, CHAT_LINES, USERS, GAMES, glyphs);
+  }
+  if (game != nullptr) {
+    ChangeListener(game.get());
+    Global.MX = 400; // inside the window: no edge scrolling
+    Global.MY = 300;
+    const double fps = Measure(*game, frames);
+    std::printf("%-28s %8.1f frames/s  (%d frames; 64 x 64 tile map, 3 models, 1 animated)\n",
+                "game", fps, frames);
+  }
+  ActiveEvent = nullptr;
+  Global = TGlobal{};
+  return (login && lobby && game) ? 0 : 1;
+}
