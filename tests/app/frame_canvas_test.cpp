@@ -4,6 +4,7 @@
 #include "app/global.h"
 #include "app/screen.h"
 #include "gfx/media_manager.h"
+#include "gfx/opengl_helpers.h"
 #include "gfx/texture.h"
 #include "gui/gui.h"
 
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -26,6 +28,9 @@ public:
   TMesh* GetMeshByName(const std::string&) override { return nullptr; }
   TSound* GetSoundByName(const std::string&) override { return nullptr; }
   TTexture* GetTextureByName(const std::string& Name) override {
+    if (auto given = Given.find(Name); given != Given.end()) {
+      return given->second;
+    }
     auto colour = Colours.find(Name);
     if (colour == Colours.end()) {
       return nullptr;
@@ -46,7 +51,15 @@ public:
   }
   std::map<std::string, TPixel> Colours;
   std::map<std::string, std::unique_ptr<TTexture>> Textures;
+  std::map<std::string, TTexture*> Given;
 };
+
+std::vector<unsigned char> ReadWindow() {
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(CLIENT_WIDTH) * CLIENT_HEIGHT * 4);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
 
 // The OpenGL canvas, but the finished frame stays in the back buffer to be read.
 class TKeepFrameCanvas : public TGLFrameCanvas {
@@ -86,6 +99,52 @@ TEST_F(FrameCanvasTest, ImagesAreTexturedOrPlainWhenTheTextureIsMissing) {
   canvas.EndOrtho2D();
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(FrameCanvasTest, WindowSizedImageLooksExactlyAsLinearFilteringDrawsIt) {
+  // A busy 800 x 600 picture, loaded with linear filtering as the media manager loads images.
+  std::vector<unsigned char> image(static_cast<std::size_t>(CLIENT_WIDTH) * CLIENT_HEIGHT * 3);
+  for (std::size_t i = 0; i < image.size(); ++i) {
+    image[i] = static_cast<unsigned char>((i * 7919u) ^ (i >> 5));
+  }
+  TTexture picture;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  picture.Texture = name;
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, CLIENT_WIDTH, CLIENT_HEIGHT, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  Man.Given["background"] = &picture;
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  TGLFrameCanvas canvas(&Man);
+  canvas.Clear();
+  canvas.BeginOrtho2D();
+  canvas.DrawImage("background", 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT);
+  const auto drawn = ReadWindow();
+  GLint filter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+  EXPECT_EQ(filter, GL_LINEAR);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
+  EXPECT_EQ(filter, GL_LINEAR);
+
+  // The same quad drawn plainly, through the linear filter.
+  canvas.Clear();
+  canvas.BeginOrtho2D();
+  glBindTexture(GL_TEXTURE_2D, name);
+  DrawRectangle(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, 1, 1, 1);
+  const auto linear = ReadWindow();
+  EXPECT_TRUE(drawn == linear) << "the picture differs from the linearly filtered one";
+  // The first image row is at the top, one texel per pixel.
+  EXPECT_EQ(ReadPixel(0, 0), (TPixel{image[0], image[1], image[2]}));
+  const std::size_t middle = (300 * static_cast<std::size_t>(CLIENT_WIDTH) + 400) * 3;
+  EXPECT_EQ(ReadPixel(400, 300), (TPixel{image[middle], image[middle + 1], image[middle + 2]}));
+  canvas.EndOrtho2D();
+  Man.Given.clear();
 }
 
 TEST_F(FrameCanvasTest, ClearEmptiesBothBuffersAndResetsTheModelview) {
