@@ -1,16 +1,21 @@
 #include "model_view.h"
 
+#include "app/frame_canvas.h"
 #include "app/global.h"
 #include "app/main_loop.h"
 #include "gfx/draw_model.h"
+#include "gfx/mesh.h"
 #include "gfx/model.h"
 #include "gfx/opengl_helpers.h"
 #include "gfx/runtime_animator.h"
 #include "gui/desktop.h"
 #include "gui/label.h"
+#include "gui/window.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 
@@ -19,12 +24,32 @@ namespace {
 // The game screen's pace: one animation cycle in about 334 frames.
 constexpr float ANIMATION_STEP = 0.003f;
 constexpr float TURN_STEP = 5.0f;
-constexpr float ZOOM_STEP = 2.0f;
-constexpr float MIN_DISTANCE = 2.0f;
+constexpr float ZOOM_STEP = 0.25f;   // of the model's size
+constexpr float MIN_DISTANCE = 2.5f; // just beyond the near plane
+constexpr float MIN_SIZE = 0.5f;
+constexpr float FIT_DISTANCE = 3.0f; // of the model's size
 constexpr float VIEW_TILT = 20.0f;
-constexpr float VIEW_HEIGHT = 2.0f;
 constexpr float AXIS_LENGTH = 5.0f;
+constexpr int STATUS_HEIGHT = 40;
 const GLfloat LIGHT_POSITION[4] = {50.0f, 100.0f, 80.0f, 1.0f};
+
+// A rough radius of the subtree: node offsets (scaled by the largest scale on the way) plus
+// each mesh's bounding sphere.
+float Extent(const TModelTreeNode& Node, float Scale) {
+  const float x = std::fabs(Node.Transf.Pos.X), y = std::fabs(Node.Transf.Pos.Y),
+              z = std::fabs(Node.Transf.Pos.Z);
+  const float offset = Scale * std::sqrt(x * x + y * y + z * z);
+  const float scale = Scale * std::max({std::fabs(Node.Transf.Sca.X), std::fabs(Node.Transf.Sca.Y),
+                                        std::fabs(Node.Transf.Sca.Z)});
+  float extent = 0;
+  if (Node.GraphicalElement.Type_ == geMesh && Node.GraphicalElement.Mesh != nullptr) {
+    extent = scale * Node.GraphicalElement.Mesh->GetBoundingSphereRadius();
+  }
+  for (int i = 0; i < Node.Children.Count(); ++i) {
+    extent = std::max(extent, Extent(*Node.Children.Get(i), scale));
+  }
+  return offset + extent;
+}
 
 } // namespace
 
@@ -34,11 +59,25 @@ TModelView::TModelView(TModel& Model) : FModel(Model) {
   if (FModel.Animations.Count() == 0) {
     Animation = -1;
   }
+  if (FModel.Root != nullptr) {
+    Size = std::max(MIN_SIZE, Extent(*FModel.Root, 1));
+  }
+  Distance = FIT_DISTANCE * Size;
+  // Text is drawn in black: the status line sits in a window at the top.
+  auto window = std::make_unique<TUIWindow>();
+  window->FLeft = 0;
+  window->FTop = 0;
+  window->SetWidth(CLIENT_WIDTH);
+  window->SetHeight(STATUS_HEIGHT);
+  window->FTitle = "Left/Right turn  Up/Down zoom  N next animation  Space pause  Esc quit";
+  window->FMarginLeft = 10;
+  window->FMarginTop = 18;
   auto label = std::make_unique<TUILabel>();
-  label->FLeft = 10;
-  label->FTop = 10;
+  label->FLeft = 0;
+  label->FTop = 0;
   FStatus = label.get();
-  Desktop->Add(std::move(label));
+  window->Add(std::move(label));
+  Desktop->Add(std::move(window));
 }
 
 TModelView::~TModelView() = default;
@@ -74,9 +113,10 @@ void TModelView::BeforeFrame() {
 }
 
 void TModelView::DrawScene() {
-  glTranslatef(0, -VIEW_HEIGHT, -Distance);
+  glTranslatef(0, 0, -Distance);
   glRotatef(VIEW_TILT, 1, 0, 0);
   glRotatef(Yaw, 0, 1, 0);
+  glTranslatef(0, -Size / 2, 0); // models stand on their origin: look at their middle
   glLightfv(GL_LIGHT1, GL_POSITION, LIGHT_POSITION);
   DrawOriginLines(AXIS_LENGTH);
   glEnable(GL_LIGHTING);
@@ -108,10 +148,10 @@ void TModelView::HandleKey(const SDL_KeyboardEvent& Event) {
     Yaw += TURN_STEP;
     break;
   case SDLK_UP:
-    Distance = Distance - ZOOM_STEP < MIN_DISTANCE ? MIN_DISTANCE : Distance - ZOOM_STEP;
+    Distance = std::max(MIN_DISTANCE, Distance - ZOOM_STEP * Size);
     break;
   case SDLK_DOWN:
-    Distance += ZOOM_STEP;
+    Distance += ZOOM_STEP * Size;
     break;
   case SDLK_n:
     NextAnimation();

@@ -24,7 +24,10 @@ public:
   float AnimTime = 0;
   bool Paused = false;
   float Yaw = 30;
+  // Camera distance from the model's middle; set from the model's size.
   float Distance = 20;
+  // Rough radius of the model around its origin, from its meshes and their positions.
+  float Size = 1;
 
 protected:
   void BeforeFrame() override;
