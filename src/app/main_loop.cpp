@@ -46,11 +46,15 @@ void TOpenGLGenericLoop::Cycle() {
   }
 }
 
-void TOpenGLRealtimeLoop::DoLoop() {
+void TOpenGLGenericLoop::RunUntilDone() {
   FDone = false;
   while (!FDone) {
     SingleLoop();
   }
+}
+
+void TOpenGLRealtimeLoop::DoLoop() {
+  RunUntilDone();
 }
 
 void TOpenGLRealtimeLoop::StopLoop() {
@@ -66,10 +70,7 @@ void TOpenGLRealtimeLoop::SingleLoop() {
 }
 
 void TOpenGLStaticLoop::DoLoop() {
-  FDone = false;
-  while (!FDone) {
-    SingleLoop();
-  }
+  RunUntilDone();
 }
 
 void TOpenGLStaticLoop::StopLoop() {

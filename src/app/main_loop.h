@@ -47,6 +47,8 @@ protected:
   bool Dispatch(const SDL_Event& Event);
   // Calls the cycle callback if one is set.
   void Cycle();
+  // Clears FDone and runs SingleLoop until it is set.
+  void RunUntilDone();
 };
 
 // The client's loop: every pass polls all pending events, then draws exactly one frame.

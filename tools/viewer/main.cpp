@@ -1,7 +1,7 @@
 // viewer: shows a .ui file's widgets or a .model file's model (its animations playing) in a
 // client-sized window, drawn by the client's own code, so that media can be checked by eye.
 //
-//   viewer [--media DIR] [--frames N] FILE.ui|FILE.model
+//   viewer [--media DIR] [--frames N [--screenshot OUT.ppm]] FILE.ui|FILE.model
 //
 // Textures, meshes and models are found by bare name in DIR (default "media/", relative to the
 // working directory). --frames N draws N frames and exits (for scripted checks), and with
@@ -15,8 +15,8 @@
 #include "app/frame_canvas.h"
 #include "app/global.h"
 #include "app/key_state.h"
-#include "app/lighting.h"
 #include "app/main_loop.h"
+#include "app/prog.h"
 #include "app/screen.h"
 #include "gfx/media_manager.h"
 #include "gfx/model.h"
@@ -35,8 +35,6 @@ namespace {
 
 constexpr int WINDOW_BPP = 24;
 constexpr float FAR_CLIP = 500.0f;
-constexpr int KEY_REPEAT_DELAY_MS = 500;
-constexpr int KEY_REPEAT_INTERVAL_MS = 30;
 
 struct TOptions {
   std::string Media = "media/";
@@ -74,23 +72,6 @@ bool WriteScreenshot(const std::string& FileName) {
     ok = std::fwrite(pixels.data() + row * static_cast<std::size_t>(y), 1, row, out) == row;
   }
   return std::fclose(out) == 0 && ok;
-}
-
-// The client's OpenGL state: blending for the GUI's transparent pixels, back faces culled,
-// one light that the model view switches on for its scene.
-void ClientGLState() {
-  glMatrixMode(GL_MODELVIEW);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
-  glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
-  glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
-  glEnable(GL_LIGHT1);
-  SDL_EnableKeyRepeat(KEY_REPEAT_DELAY_MS, KEY_REPEAT_INTERVAL_MS);
-  SDL_EnableUNICODE(1);
 }
 
 // The view's own canvas, which on request keeps a copy of the frame just before showing it.
@@ -132,7 +113,8 @@ int Run(const TOptions& Options) {
   Global.KeyState = &keys;
   Global.Man = &man;
   Global.Loop = &loop;
-  ClientGLState();
+  TProg prog; // only for the client's OpenGL state
+  prog.InitGL();
 
   TModel model;
   std::unique_ptr<TDesktopScreen> view;
