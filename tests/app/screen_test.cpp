@@ -94,6 +94,27 @@ TEST_F(ScreenTest, InitializeOpensTheWindowWithTheClientsState) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(ScreenTest, FullScreenIsRequestedWhenAsked) {
+  TScreen s(TITLE, WIDTH, HEIGHT, 24, true);
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
+  EXPECT_TRUE(s.FSurface->flags & SDL_FULLSCREEN);
+  EXPECT_TRUE(s.FSurface->flags & SDL_OPENGL);
+}
+
+TEST_F(ScreenTest, ByteMaterialColourIsScaledToOne) {
+  TScreen s(TITLE, WIDTH, HEIGHT, 24, false);
+  ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
+  SetMaterialColor(std::uint8_t{51}, std::uint8_t{102}, std::uint8_t{0});
+  GLfloat diffuse[4], ambient[4];
+  glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+  glGetMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+  const GLfloat expected[4] = {0.2f, 0.4f, 0.0f, 1.0f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_FLOAT_EQ(diffuse[i], expected[i]);
+    EXPECT_FLOAT_EQ(ambient[i], expected[i]);
+  }
+}
+
 TEST_F(ScreenTest, SetupWindowTreatsHeightZeroAsOne) {
   TScreen s(TITLE, WIDTH, HEIGHT, 16, false);
   ASSERT_TRUE(InitializePinned(s)) << SDL_GetError();
