@@ -292,17 +292,19 @@ TEST(ClientPlay, RefusedLoginShowsAnError) {
   EXPECT_FALSE(player.Client().Wait(300).has_value()) << "the client ended";
 }
 
-// Start-up failures end the client with a reason and status 1.
+// Start-up failures end the client with a reason on its error output and status 1.
 TEST(ClientPlay, StartUpFailuresAreReported) {
   TXDisplay display;
   ASSERT_TRUE(display.Ready());
   const std::string empty = ScreenshotPath("no-media");
   std::filesystem::create_directories(empty);
-  auto client = StartClient(display, {}, empty);
+  auto client = StartClient(display, {}, empty, true);
+  EXPECT_TRUE(client->WaitForLine("client: Unable to open file \"media/login.ui\""));
   EXPECT_EQ(client->Wait(), 1) << "missing media/login.ui";
 
-  TChild noWindow({BINARY_DIR "/client"}, {{"DISPLAY", ":9999"}, {"SDL_VIDEODRIVER", "x11"}},
-                  SOURCE_DIR);
+  TChild noWindow({BINARY_DIR "/client"}, {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}}, SOURCE_DIR,
+                  true, true);
+  EXPECT_TRUE(noWindow.WaitForLine("client: cannot open the window: "));
   EXPECT_EQ(noWindow.Wait(), 1) << "no display";
 }
 
