@@ -9,6 +9,7 @@
 #include "../support/gl_window.h"
 #include "gfx/media_manager.h"
 #include "gfx/texture.h"
+#include "gl_driver_pin.h"
 #include "png_fixture.h"
 
 namespace {
@@ -24,6 +25,7 @@ protected:
     fs::create_directories(FDir);
     if (!FWindow.Open())
       GTEST_SKIP();
+    KeepGLDriverLoaded();
   }
   void TearDown() override { fs::remove_all(FDir); }
 
