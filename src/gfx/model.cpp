@@ -73,6 +73,18 @@ bool IsElement(const std::unique_ptr<TXMLNode>& Child, const char* Name) {
   return Child->NodeType == TNodeType::ndTag && Child->Name == Name;
 }
 
+// Clears List, then appends one item per child element named Name, each loaded from it.
+template <class TItem>
+void LoadChildren(const TXMLNode& XML, const char* Name, TOwnedList<TItem>& List) {
+  List.Clear();
+  for (const auto& child : XML.Children)
+    if (IsElement(child, Name)) {
+      auto item = std::make_unique<TItem>();
+      item->Load(*child);
+      List.Add(std::move(item));
+    }
+}
+
 } // namespace
 
 bool TTransformation::IsZero() const {
@@ -199,13 +211,7 @@ bool TPose::IsMoved(const std::string& NodeName) const {
 
 bool TPose::Load(const TXMLNode& XML) {
   Name = RequiredChild(XML, "NAME").GetText();
-  Items.Clear();
-  for (const auto& child : XML.Children)
-    if (IsElement(child, "POSEITEM")) {
-      auto item = std::make_unique<TPoseItem>();
-      item->Load(*child);
-      Items.Add(std::move(item));
-    }
+  LoadChildren(XML, "POSEITEM", Items);
   return true;
 }
 
@@ -235,13 +241,7 @@ std::unique_ptr<TXMLNode> TAnimationKey::Save() const {
 
 bool TAnimation::Load(const TXMLNode& XML) {
   Name = RequiredChild(XML, "NAME").GetText();
-  Keys.Clear();
-  for (const auto& child : XML.Children)
-    if (IsElement(child, "ANIMITEM")) {
-      auto key = std::make_unique<TAnimationKey>();
-      key->Load(*child);
-      Keys.Add(std::move(key));
-    }
+  LoadChildren(XML, "ANIMITEM", Keys);
   return true;
 }
 
@@ -264,20 +264,8 @@ bool TModel::Load(const TXMLNode& XML, TGenericMediaManager* Man) {
   const TXMLNode& rootNode = RequiredChild(XML, "NODE");
   Root = std::make_unique<TModelTreeNode>();
   Root->Load(rootNode, Man);
-  Poses.Clear();
-  for (const auto& child : XML.Children)
-    if (IsElement(child, "POSE")) {
-      auto pose = std::make_unique<TPose>();
-      pose->Load(*child);
-      Poses.Add(std::move(pose));
-    }
-  Animations.Clear();
-  for (const auto& child : XML.Children)
-    if (IsElement(child, "ANIMATION")) {
-      auto animation = std::make_unique<TAnimation>();
-      animation->Load(*child);
-      Animations.Add(std::move(animation));
-    }
+  LoadChildren(XML, "POSE", Poses);
+  LoadChildren(XML, "ANIMATION", Animations);
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "font_glyphs.h"
 
@@ -395,20 +396,25 @@ TImage MakeBackground() {
 
 // ---- [ground] ----
 
+// A square texture whose every pixel Paint colours from its position (u, v in 0..1).
+TImage PaintTile(int Size, const std::function<TColor(float U, float V)>& Paint) {
+  TImage img(Size, Size);
+  for (int y = 0; y < Size; ++y)
+    for (int x = 0; x < Size; ++x)
+      img.Set(x, y, Paint(x / static_cast<float>(Size), y / static_cast<float>(Size)));
+  return img;
+}
+
 TImage MakeGrass() {
   constexpr int S = 128;
-  TImage img(S, S);
   const TTileNoise coarse(4, 101), medium(16, 202), fine(64, 303);
-  for (int y = 0; y < S; ++y)
-    for (int x = 0; x < S; ++x) {
-      const float u = x / static_cast<float>(S), v = y / static_cast<float>(S);
-      const float n = 0.5f * coarse.At(u * 4, v * 4) + 0.3f * medium.At(u * 16, v * 16) +
-                      0.2f * fine.At(u * 64, v * 64);
-      TColor c = Mix(Rgb(62, 104, 42), Rgb(108, 150, 62), n);
-      c = Mix(c, Rgb(120, 118, 70),
-              std::clamp((coarse.At(u * 4 + 2, v * 4 + 1) - 0.7f) * 1.5f, 0.0f, 0.35f));
-      img.Set(x, y, c);
-    }
+  TImage img = PaintTile(S, [&](float u, float v) {
+    const float n = 0.5f * coarse.At(u * 4, v * 4) + 0.3f * medium.At(u * 16, v * 16) +
+                    0.2f * fine.At(u * 64, v * 64);
+    const TColor c = Mix(Rgb(62, 104, 42), Rgb(108, 150, 62), n);
+    return Mix(c, Rgb(120, 118, 70),
+               std::clamp((coarse.At(u * 4 + 2, v * 4 + 1) - 0.7f) * 1.5f, 0.0f, 0.35f));
+  });
   // Short blades drawn wrapped around the edges so that the tile repeats seamlessly.
   TRandom rnd(404);
   for (int i = 0; i < 700; ++i) {
@@ -435,50 +441,37 @@ TImage MakeGrass() {
 // ---- [models] ----
 
 TImage MakeBark() {
-  constexpr int S = 64;
-  TImage img(S, S);
   const TTileNoise streaks(8, 505), grain(32, 606);
-  for (int y = 0; y < S; ++y)
-    for (int x = 0; x < S; ++x) {
-      const float u = x / static_cast<float>(S), v = y / static_cast<float>(S);
-      const float n = streaks.At(u * 8, v * 2) * 0.7f + grain.At(u * 32, v * 8) * 0.3f;
-      const float ridge =
-          std::pow(std::fabs(std::sin((u * 8 + streaks.At(u * 8, v * 2) * 0.6f) * PI)), 0.6f);
-      img.Set(x, y, Mix(Rgb(58, 38, 24), Rgb(150, 112, 76), n * 0.6f + ridge * 0.4f));
-    }
-  return img;
+  return PaintTile(64, [&](float u, float v) {
+    const float n = streaks.At(u * 8, v * 2) * 0.7f + grain.At(u * 32, v * 8) * 0.3f;
+    const float ridge =
+        std::pow(std::fabs(std::sin((u * 8 + streaks.At(u * 8, v * 2) * 0.6f) * PI)), 0.6f);
+    return Mix(Rgb(58, 38, 24), Rgb(150, 112, 76), n * 0.6f + ridge * 0.4f);
+  });
 }
 
 TImage MakeNeedles() {
-  constexpr int S = 64;
-  TImage img(S, S);
   const TTileNoise base(8, 707), fine(32, 808);
-  for (int y = 0; y < S; ++y)
-    for (int x = 0; x < S; ++x) {
-      const float u = x / static_cast<float>(S), v = y / static_cast<float>(S);
-      const float n = base.At(u * 8, v * 8) * 0.6f + fine.At(u * 32, v * 32) * 0.4f;
-      img.Set(x, y, Mix(Rgb(28, 74, 40), Rgb(100, 160, 84), n));
-    }
-  return img;
+  return PaintTile(64, [&](float u, float v) {
+    const float n = base.At(u * 8, v * 8) * 0.6f + fine.At(u * 32, v * 32) * 0.4f;
+    return Mix(Rgb(28, 74, 40), Rgb(100, 160, 84), n);
+  });
 }
 
 TImage MakeArmour() {
   constexpr int S = 64;
-  TImage img(S, S);
   const TTileNoise base(8, 909), fine(32, 1010);
-  for (int y = 0; y < S; ++y)
-    for (int x = 0; x < S; ++x) {
-      const float u = x / static_cast<float>(S), v = y / static_cast<float>(S);
-      const float n = base.At(u * 8, v * 8) * 0.5f + fine.At(u * 32, v * 32) * 0.5f;
-      TColor c = Mix(Rgb(150, 156, 120), Rgb(196, 200, 164), n);
-      // Plate seams on the tile's edges and across its middle, with rivets along them.
-      const bool seam = x == 0 || y == 0 || y == S / 2;
-      if (seam)
-        c = Shade(c, 0.6f);
-      else if (x == 1 || y == 1 || y == S / 2 + 1)
-        c = Shade(c, 1.15f);
-      img.Set(x, y, c);
-    }
+  TImage img = PaintTile(S, [&](float u, float v) {
+    const float n = base.At(u * 8, v * 8) * 0.5f + fine.At(u * 32, v * 32) * 0.5f;
+    TColor c = Mix(Rgb(150, 156, 120), Rgb(196, 200, 164), n);
+    // Plate seams on the tile's edges and across its middle, with rivets along them.
+    const int x = static_cast<int>(u * S), y = static_cast<int>(v * S);
+    if (x == 0 || y == 0 || y == S / 2)
+      return Shade(c, 0.6f);
+    if (x == 1 || y == 1 || y == S / 2 + 1)
+      return Shade(c, 1.15f);
+    return c;
+  });
   for (int i = 0; i < 4; ++i)
     for (float ry : {4.0f, 36.0f}) {
       const float rx = 8.0f + 16.0f * static_cast<float>(i);
