@@ -211,6 +211,14 @@ std::unique_ptr<TGLMesh> TMeshBuilder::Finish(const std::string& Name) const {
     for (float* v : {&f.NX, &f.NY, &f.NZ, &f.UV[0].U, &f.UV[0].V, &f.UV[1].U, &f.UV[1].V,
                      &f.UV[2].U, &f.UV[2].V})
       *v = Rounded(*v);
+    // A sliver that rounding flattened has no side to show: leave it out.
+    const TVertex &a = vertices[static_cast<std::size_t>(f.Point[0])],
+                  &b = vertices[static_cast<std::size_t>(f.Point[1])],
+                  &c = vertices[static_cast<std::size_t>(f.Point[2])];
+    const TVector wound =
+        Cross(TVector{b.X - a.X, b.Y - a.Y, b.Z - a.Z}, TVector{c.X - a.X, c.Y - a.Y, c.Z - a.Z});
+    if (Dot(wound, TVector{f.NX, f.NY, f.NZ}) <= 0)
+      continue;
     faces.push_back(f);
   }
   auto mesh = std::make_unique<TGLMesh>();
