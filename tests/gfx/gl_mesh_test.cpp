@@ -8,7 +8,6 @@
 
 #include "../support/gl_window.h"
 #include "gfx/gl_mesh.h"
-#include "gl_driver_pin.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ protected:
   void SetUp() override {
     if (!FWindow.Open())
       GTEST_SKIP();
-    KeepGLDriverLoaded();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(-2, 2, -2, 2, -10, 10);

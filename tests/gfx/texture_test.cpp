@@ -9,7 +9,6 @@
 #include "../support/gl_window.h"
 #include "gfx/media_manager.h"
 #include "gfx/texture.h"
-#include "gl_driver_pin.h"
 #include "png_fixture.h"
 
 namespace {
@@ -25,7 +24,6 @@ protected:
     fs::create_directories(FDir);
     if (!FWindow.Open())
       GTEST_SKIP();
-    KeepGLDriverLoaded();
   }
   void TearDown() override { fs::remove_all(FDir); }
 
