@@ -4,21 +4,43 @@
 #include "net/message.h"
 
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 namespace {
 // What the log shows in place of a password.
 constexpr const char* HiddenPassword = "********";
+
+// A number as short text: "2", "0.5", "1.25".
+std::string ShortNumber(double Value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", Value);
+  std::string out = text;
+  while (out.back() == '0')
+    out.pop_back();
+  if (out.back() == '.')
+    out.pop_back();
+  return out;
+}
+
+std::string SecondsText(std::chrono::milliseconds Time) {
+  std::string number = ShortNumber(static_cast<double>(Time.count()) / 1000.0);
+  return number + (number == "1" ? " second" : " seconds");
+}
 } // namespace
 
-TGameServer::TGameServer() : PacketServer(std::make_unique<TPacketServer>(MaxClient)) {
+TGameServer::TGameServer(const TServerLimits& Limits)
+    : PacketServer(std::make_unique<TPacketServer>(MaxClient)), FLimits(Limits.Lobby) {
+  PacketServer->SetLimits(Limits.Connections);
   PacketServer->OnEvent = [this](TPacketServer* Sender, TSocket* Conn, TEventType EventType,
                                  const std::string& Text) {
     OnEvent(Sender, Conn, EventType, Text);
   };
+  PacketServer->OnTimer = [this](TPacketServer*) { OnTimer(); };
 }
 
 bool TGameServer::Start(int32_t Port, const std::string& Address) {
+  StartTimers();
   return PacketServer->Start(Port, MaxBufferSize, Address);
 }
 
@@ -27,6 +49,7 @@ void TGameServer::Listen(int32_t Port, const std::string& Address) {
 }
 
 bool TGameServer::Run() {
+  StartTimers();
   bool stopped = PacketServer->Execute();
   PacketServer->Close();
   return stopped;
@@ -34,6 +57,154 @@ bool TGameServer::Run() {
 
 void TGameServer::Stop() {
   PacketServer->Stop();
+}
+
+void TGameServer::RequestSummary() {
+  FSummaryRequested.store(true);
+  PacketServer->RequestTimer();
+}
+
+std::string TGameServer::Summary() const {
+  const TPacketServer::TStats& net = PacketServer->Stats();
+  auto field = [](const char* Name, uint64_t Value) {
+    return std::string(Name) + " " + std::to_string(Value);
+  };
+  return "Summary: " + field("users", static_cast<uint64_t>(ConnectedUsers.Count())) + ", " +
+         field("games", static_cast<uint64_t>(GameDescriptions.Count())) + ", " +
+         field("connections", PacketServer->ConnectionCount()) +
+         "; since start: " + field("connections", net.Accepted) + ", " +
+         field("lines relayed", FStats.LinesRelayed) + ", " +
+         field("lines dropped for flooding", FStats.LinesDropped) + ", " +
+         field("games refused", FStats.GamesRefused) +
+         "; connections closed: " + field("over the per-address limit", net.RefusedPerAddress) +
+         ", " + field("over the connection limit", net.RefusedFull) + ", " +
+         field("no descriptors", net.RefusedNoResources) + ", " +
+         field("not logged in in time", FStats.ClosedIdle) + ", " +
+         field("unexpected message", FStats.ClosedUnexpected) + ", " +
+         field("line too long", net.DroppedLongLine) + ", " +
+         field("output piling up", net.DroppedOutput) + ", " +
+         field("peer timed out", net.TimedOut);
+}
+
+std::string TGameServer::FloodLimitText(const TLobbyLimits& Limits) {
+  return std::to_string(Limits.FloodBurst) + (Limits.FloodBurst == 1 ? " line" : " lines") +
+         " at once, then " + ShortNumber(Limits.FloodRate) + " a second";
+}
+
+// ---- timers: the login time limit and the summary line -------------------------------------
+
+void TGameServer::StartTimers() {
+  FNextSummary = FLimits.SummaryInterval.count() > 0 ? Clock::now() + FLimits.SummaryInterval
+                                                     : Clock::time_point::max();
+  ScheduleTimer();
+}
+
+void TGameServer::ScheduleTimer() {
+  Clock::time_point next = FNextSummary;
+  if (!FLoginWaits.empty())
+    next = std::min(next, FLoginWaits.front().Deadline);
+  PacketServer->SetAlarm(next);
+}
+
+void TGameServer::OnTimer() {
+  Clock::time_point now = Clock::now();
+  while (!FLoginWaits.empty() && FLoginWaits.front().Deadline <= now) {
+    TSocket* conn = FLoginWaits.front().Conn;
+    StopLoginWait(PeerOf(conn));
+    ++FStats.ClosedIdle;
+    LOG("Closing connection " + conn->IP() + ": not logged in within " +
+        SecondsText(FLimits.LoginTimeout));
+    PacketServer->CloseConnection(conn);
+  }
+  bool periodic = now >= FNextSummary;
+  if (FSummaryRequested.exchange(false) || periodic)
+    LOG(Summary());
+  if (periodic) {
+    FNextSummary += FLimits.SummaryInterval;
+    if (FNextSummary <= now) // the loop was held up for longer than the interval
+      FNextSummary = now + FLimits.SummaryInterval;
+  }
+  ScheduleTimer();
+}
+
+TGameServer::TPeer& TGameServer::PeerOf(TSocket* Conn) {
+  auto found = FPeers.find(Conn);
+  if (found == FPeers.end())
+    found =
+        FPeers
+            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, Clock::now())))
+            .first;
+  return found->second;
+}
+
+void TGameServer::ForgetPeer(TSocket* Conn) {
+  auto found = FPeers.find(Conn);
+  if (found == FPeers.end())
+    return;
+  StopLoginWait(found->second);
+  FPeers.erase(found);
+}
+
+void TGameServer::StartLoginWait(TSocket* Conn) {
+  if (FLimits.LoginTimeout.count() <= 0)
+    return;
+  TPeer& peer = PeerOf(Conn);
+  StopLoginWait(peer);
+  bool first = FLoginWaits.empty();
+  peer.Wait =
+      FLoginWaits.insert(FLoginWaits.end(), TLoginWait{Clock::now() + FLimits.LoginTimeout, Conn});
+  peer.AwaitingLogin = true;
+  if (first)
+    ScheduleTimer();
+}
+
+void TGameServer::StopLoginWait(TPeer& Peer) {
+  if (!Peer.AwaitingLogin)
+    return;
+  FLoginWaits.erase(Peer.Wait);
+  Peer.AwaitingLogin = false;
+}
+
+// ---- flood control and the game list's limits ----------------------------------------------
+
+bool TGameServer::PassFloodControl(TUser* User) {
+  if (!FLimits.FloodLimit)
+    return true;
+  TPeer& peer = PeerOf(User->Connection);
+  Clock::time_point now = Clock::now();
+  const std::string who = User->UserName + " ip: " + User->Connection->IP();
+  if (peer.Flooding && peer.Flood.Full(now)) {
+    LOG("Flood control: relaying lines from " + who + " again (" + std::to_string(peer.Dropped) +
+        " dropped)");
+    peer.Flooding = false;
+    peer.Dropped = 0;
+  }
+  if (peer.Flood.Take(now))
+    return true;
+  ++FStats.LinesDropped;
+  ++peer.Dropped;
+  if (!peer.Flooding) {
+    peer.Flooding = true;
+    LOG("Flood control: not relaying lines from " + who + " (over " + FloodLimitText(FLimits) +
+        ")");
+  }
+  return false;
+}
+
+std::string TGameServer::GameRefusal(const TUser* User, std::size_t LineSize) const {
+  if (FLimits.MaxGamesPerUser > 0 && User->GameCount >= FLimits.MaxGamesPerUser)
+    return "you already have the most games one user may announce (" +
+           std::to_string(FLimits.MaxGamesPerUser) + ")";
+  if (FLimits.MaxGames > 0 && static_cast<uint64_t>(GameDescriptions.Count()) >= FLimits.MaxGames)
+    return "the lobby already lists the most games it holds (" + std::to_string(FLimits.MaxGames) +
+           ")";
+  if (FLimits.MaxGameListBytes > 0 && FGameListBytes + LineSize > FLimits.MaxGameListBytes)
+    return "the lobby's list of games is full";
+  return "";
+}
+
+void TGameServer::TellUser(TUser* User, const std::string& Text) {
+  User->Send(MSG('C', {ServerName, Text}));
 }
 
 void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType,
@@ -52,18 +223,22 @@ void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType Event
   }
 }
 
+// ---- events ----------------------------------------------------------------------------------
+
 void TGameServer::DoConnection(TSocket* Conn) {
   LOG("Connected " + Conn->IP());
+  StartLoginWait(Conn);
 }
 
 void TGameServer::DoCloseConnection(TSocket* Conn) {
   TUser* user = ConnectedUsers.GetUserByConnection(Conn);
   if (user == nullptr) {
     LOG("Gracefully disconnected " + Conn->IP());
-    return;
+  } else {
+    LOG("Brutally disconnecting " + user->UserName + " IP: " + Conn->IP());
+    RemoveUser(user);
   }
-  LOG("Brutally disconnecting " + user->UserName + " IP: " + Conn->IP());
-  RemoveUser(user);
+  ForgetPeer(Conn);
 }
 
 void TGameServer::DoMessage(const std::string& Message, TSocket* Conn) {
@@ -90,6 +265,7 @@ void TGameServer::ParseUnloggedMessage(const std::string& Message, TSocket* Conn
     break;
   default:
     LOG("Unexpected message \"" + Message + "\"");
+    ++FStats.ClosedUnexpected;
     PacketServer->CloseConnection(Conn);
     break;
   }
@@ -111,13 +287,13 @@ void TGameServer::AutenticateUser(const std::string& User, const std::string& Pa
     user->Send(MSG('U', {other->UserName}));
   SendGameList(user.get());
   ConnectedUsers.Add(std::move(user));
+  StopLoginWait(PeerOf(Conn));
   LOG("User autenticated " + User + " ip: " + Conn->IP());
 }
 
 void TGameServer::SendGameList(TUser* User) {
   for (const auto& game : GameDescriptions)
-    User->Send(MSG('G', {std::to_string(game->Id), game->Name, game->MapName,
-                         std::to_string(game->Points), game->Users.GetUser(0)->UserName}));
+    User->Send(Announcement(*game));
 }
 
 void TGameServer::NotifyAll(const std::string& Message) {
@@ -129,10 +305,21 @@ void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
   TMsg msg(Message);
   switch (msg.GetType()) {
   case 'C':
+    if (!PassFloodControl(User)) {
+      TellUser(User,
+               "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
+      break;
+    }
     LOG("#" + User->UserName + ": " + msg.GetToken(1));
     NotifyAll(MSG('C', {User->UserName, msg.GetToken(1)}));
+    ++FStats.LinesRelayed;
     break;
   case 'G':
+    if (!PassFloodControl(User)) {
+      TellUser(User, "Game not announced: you are sending too fast (at most " +
+                         FloodLimitText(FLimits) + ").");
+      break;
+    }
     CreateGameDescription(User, msg.GetToken(3), msg.GetToken(1), msg.GetToken(2));
     break;
   default: // Q, a second L, anything unknown: the user leaves, the connection stays
@@ -163,21 +350,43 @@ int32_t TGameServer::ParsePoints(const std::string& Text) {
   return value;
 }
 
+std::string TGameServer::Announcement(const TGameDescription& GD) {
+  const TUser* creator = GD.Users.GetUser(0);
+  return MSG('G', {std::to_string(GD.Id), GD.Name, GD.MapName, std::to_string(GD.Points),
+                   creator != nullptr ? creator->UserName : std::string()});
+}
+
 void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
                                         const std::string& MapName, const std::string& Points) {
   auto game = std::make_unique<TGameDescription>();
   game->MapName = MapName.empty() ? NoMapName : MapName;
   game->Points = ParsePoints(Points);
-  game->Id = GetNextGameId();
+  // The number is taken only once the game is sure to be announced.
+  game->Id = FollowingGameId();
   game->Users.Add(User);
   game->Name = GameName.empty() ? UnnamedGame : GameName;
-  NotifyAll(MSG('G', {std::to_string(game->Id), game->Name, game->MapName,
-                      std::to_string(game->Points), User->UserName}));
+  std::string line = Announcement(*game);
+  std::string refusal = GameRefusal(User, line.size() + 1);
+  if (!refusal.empty()) {
+    ++FStats.GamesRefused;
+    LOG("Not announcing a game of " + User->UserName + " ip: " + User->Connection->IP() + ": " +
+        refusal);
+    TellUser(User, "Game not announced: " + refusal + ".");
+    return;
+  }
+  game->Id = GetNextGameId();
+  NotifyAll(line);
+  ++FStats.LinesRelayed;
+  ++User->GameCount;
+  FGameListBytes += line.size() + 1;
   GameDescriptions.Add(std::move(game));
 }
 
 void TGameServer::RemoveGameDescription(TGameDescription* GD) {
   NotifyAll(MSG('H', {std::to_string(GD->Id)}));
+  if (TUser* creator = GD->Users.GetUser(0); creator != nullptr && creator->GameCount > 0)
+    --creator->GameCount;
+  FGameListBytes -= std::min(FGameListBytes, Announcement(*GD).size() + 1);
   GameDescriptions.Extract(GD);
 }
 
@@ -190,13 +399,20 @@ void TGameServer::RemoveUser(TUser* User) {
   }
   std::unique_ptr<TUser> leaving = ConnectedUsers.Extract(User);
   NotifyAll(MSG('X', {leaving->UserName}));
+  // The connection stays open, not logged in: it has the usual time to log in again.
+  StartLoginWait(leaving->Connection);
 }
 
 int32_t TGameServer::GetNextGameId() {
+  FNextGameId = FollowingGameId();
+  return FNextGameId;
+}
+
+int32_t TGameServer::FollowingGameId() const {
   // Two thousand million games later, numbering starts again rather than overflowing.
   if (FNextGameId == std::numeric_limits<int32_t>::max())
-    FNextGameId = 100;
-  return ++FNextGameId;
+    return 101;
+  return FNextGameId + 1;
 }
 
 TGame* TGameServer::GetGameByUser(TUser* User) {

@@ -1,14 +1,24 @@
 // The lobby: logins, the user list, chat relay, announced games. It runs on the packet
 // server's events, one at a time on the serving thread, and keeps everything in memory.
+//
+// Its guards (limits in TLobbyLimits): flood control on chat and game lines, a time limit for
+// logging in, limits on the games one user and everyone together may announce, and a summary
+// line for the operator. The lobby speaks to a user as the pseudo-user "Server", a name no one
+// can log in with.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "game/game_model.h"
 #include "lobby/game_description.h"
 #include "lobby/packet_server.h"
+#include "lobby/server_limits.h"
+#include "lobby/token_bucket.h"
 #include "lobby/user.h"
 
 class TGameServer {
@@ -20,9 +30,11 @@ public:
   // encoding could not carry.
   static constexpr const char* UnnamedGame = "(unnamed)";
   static constexpr const char* NoMapName = "(none)";
+  // The sender of the lobby's own chat lines to a user.
+  static constexpr const char* ServerName = "Server";
 
   // Creates the packet server (not yet listening) with this lobby as its handler.
-  TGameServer();
+  explicit TGameServer(const TServerLimits& Limits = {});
   TGameServer(const TGameServer&) = delete;
   TGameServer& operator=(const TGameServer&) = delete;
 
@@ -35,6 +47,10 @@ public:
   bool Run();
   // Ends serving soon. Safe from any thread and from signal handlers.
   void Stop();
+  // Asks for the operator's summary line at once. Safe from any thread and from signal handlers.
+  void RequestSummary();
+  // The operator's summary: who is here and what the guards have done since the start.
+  std::string Summary() const;
 
   void OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType, const std::string& Text);
   void DoConnection(TSocket* Conn);
@@ -59,6 +75,21 @@ public:
 
   // The value of a points text: a decimal integer in the 32-bit range, anything else 0.
   static int32_t ParsePoints(const std::string& Text);
+  // The G line that announces GD.
+  static std::string Announcement(const TGameDescription& GD);
+  // "20 lines at once, then 2 a second" for the flood limits in Limits.
+  static std::string FloodLimitText(const TLobbyLimits& Limits);
+
+  // Lines and games counted since the start, for the operator.
+  struct TStats {
+    uint64_t LinesRelayed = 0;     // chat lines relayed and games announced
+    uint64_t LinesDropped = 0;     // chat and game lines over the flood limit
+    uint64_t GamesRefused = 0;     // over a limit of the game list
+    uint64_t ClosedIdle = 0;       // not logged in in time
+    uint64_t ClosedUnexpected = 0; // an unexpected message before logging in
+  };
+  const TStats& Stats() const { return FStats; }
+  const TLobbyLimits& Limits() const { return FLimits; }
 
   TOwnedUserList ConnectedUsers;
   TGameDescriptionList GameDescriptions;
@@ -66,5 +97,41 @@ public:
   std::unique_ptr<TPacketServer> PacketServer;
 
 private:
+  using Clock = TPacketServer::Clock;
+  // A connection that has yet to log in, and when its time is up.
+  struct TLoginWait {
+    Clock::time_point Deadline;
+    TSocket* Conn = nullptr;
+  };
+  // What the lobby keeps for each open connection, logged in or not.
+  struct TPeer {
+    explicit TPeer(TTokenBucket Bucket) : Flood(Bucket) {}
+    TTokenBucket Flood;
+    bool Flooding = false; // lines were dropped since the bucket was last full
+    uint64_t Dropped = 0;  // lines dropped in this spell
+    bool AwaitingLogin = false;
+    std::list<TLoginWait>::iterator Wait{};
+  };
+
+  int32_t FollowingGameId() const;
+  TPeer& PeerOf(TSocket* Conn);
+  void ForgetPeer(TSocket* Conn);
+  void StartLoginWait(TSocket* Conn);
+  void StopLoginWait(TPeer& Peer);
+  bool PassFloodControl(TUser* User);
+  std::string GameRefusal(const TUser* User, std::size_t LineSize) const;
+  void TellUser(TUser* User, const std::string& Text);
+  void StartTimers();
+  void OnTimer();
+  void ScheduleTimer();
+
   int32_t FNextGameId = 100;
+  TLobbyLimits FLimits;
+  TStats FStats;
+  std::unordered_map<const TSocket*, TPeer> FPeers;
+  // Deadlines in the order they fall: every wait lasts the same time.
+  std::list<TLoginWait> FLoginWaits;
+  std::size_t FGameListBytes = 0;
+  Clock::time_point FNextSummary = Clock::time_point::max();
+  std::atomic<bool> FSummaryRequested{false};
 };

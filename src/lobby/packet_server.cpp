@@ -3,6 +3,7 @@
 //   accept     take the waiting connections; refuse those beyond the limit or without a
 //              descriptor, without ever stopping the loop
 //   receive    one receive per ready connection; every complete line becomes an eMessage
+//   timer      the owner's OnTimer, when its alarm is due or a timer pass was requested
 //   finish     drop connections that ended or were closed (eDisconnection), then send queued
 //              output and drop connections whose output piles up
 #include "lobby/packet_server.h"
@@ -11,6 +12,9 @@
 #include "net/network.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -91,6 +95,7 @@ bool TPacketServer::Execute() {
     if (FListenerWatched && FSocketSet->SocketActive(FServerSocket.get()) && !HandleNewConnection())
       return false;
     HandleNewData();
+    RunTimer();
     FinishPass();
   }
   return true;
@@ -99,6 +104,22 @@ bool TPacketServer::Execute() {
 void TPacketServer::Stop() {
   FStopRequested.store(true);
   FSocketSet->Wake();
+}
+
+void TPacketServer::RequestTimer() {
+  FTimerRequested.store(true);
+  FSocketSet->Wake();
+}
+
+void TPacketServer::RunTimer() {
+  bool due = FTimerRequested.exchange(false);
+  if (!due && FAlarm != Clock::time_point::max())
+    due = Clock::now() >= FAlarm;
+  if (!due)
+    return;
+  FAlarm = Clock::time_point::max();
+  if (OnTimer)
+    OnTimer(this);
 }
 
 void TPacketServer::Close() {
@@ -113,12 +134,24 @@ uint16_t TPacketServer::Port() const {
   return FServerSocket->LocalPort();
 }
 
+std::size_t TPacketServer::ConnectionsFrom(const std::string& IP) const {
+  auto found = FPerAddress.find(IP);
+  return found == FPerAddress.end() ? 0 : found->second;
+}
+
+// As long as the nearest wake-up needs, rounded up so that the loop never wakes too early and
+// spins; without a wake-up, no time limit.
 int TPacketServer::WaitTimeout() const {
-  if (FListenerWatched)
+  Clock::time_point wake = FAlarm;
+  if (!FListenerWatched)
+    wake = std::min(wake, FResumeAccepting);
+  if (wake == Clock::time_point::max())
     return -1;
-  auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(FResumeAccepting - Clock::now());
-  return static_cast<int>(std::max<long long>(left.count(), 0) + 1);
+  Clock::time_point now = Clock::now();
+  if (wake <= now)
+    return 0;
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+  return static_cast<int>(std::min<long long>(left, INT_MAX));
 }
 
 bool TPacketServer::HandleNewConnection() {
@@ -150,20 +183,35 @@ bool TPacketServer::HandleNewConnection() {
 }
 
 bool TPacketServer::TakeConnection(std::unique_ptr<TSocket> Socket) {
-  if (FSocketList.size() >= FMaxConnections) {
+  if (FSocketList.size() >= FLimits.MaxConnections) {
+    ++FStats.RefusedFull;
     FRefusals.Report("Refused connection from " + Socket->IP() + ": too many connections");
+    return false;
+  }
+  if (FLimits.MaxPerAddress > 0 && ConnectionsFrom(Socket->IP()) >= FLimits.MaxPerAddress) {
+    ++FStats.RefusedPerAddress;
+    FRefusals.Report("Refused connection from " + Socket->IP() + ": already " +
+                     std::to_string(FLimits.MaxPerAddress) + " connections from this address");
     return false;
   }
   if (FSocketSet->Count() >= FSocketSet->Capacity()) {
     auto wanted = std::max<std::size_t>(FSocketSet->Capacity() * 2, 2);
-    wanted = std::min(wanted, FMaxConnections + 1);
+    wanted = std::min(wanted, FLimits.MaxConnections + 1);
     FSocketSet->SetCapacity(static_cast<uint32_t>(std::max(wanted, FSocketSet->Count() + 1)));
   }
   // The server never keeps a socket that its set does not watch.
   if (!FSocketSet->Add(Socket.get())) {
+    ++FStats.RefusedFull;
     FRefusals.Report("Refused connection from " + Socket->IP() + ": " + GetLastNetworkError());
     return false;
   }
+  const TKeepAlive& keepAlive = FLimits.KeepAlive;
+  if (!Socket->SetKeepAlive(static_cast<int>(keepAlive.Idle.count()),
+                            static_cast<int>(keepAlive.Interval.count()), keepAlive.Probes))
+    FRefusals.Report("Could not set keepalive on the connection from " + Socket->IP() + ": " +
+                     std::strerror(errno));
+  ++FPerAddress[Socket->IP()];
+  ++FStats.Accepted;
   auto conn = std::make_unique<TConnection>();
   conn->Socket = std::move(Socket);
   TSocket* raw = conn->Socket.get();
@@ -180,8 +228,10 @@ bool TPacketServer::RefuseWithSpareDescriptor() {
   close(FSpareDescriptor);
   TAcceptStatus status = TAcceptStatus::Failed;
   std::unique_ptr<TSocket> refused = FServerSocket->Accept(&status);
-  if (refused)
+  if (refused) {
+    ++FStats.RefusedNoResources;
     FRefusals.Report("Refused connection from " + refused->IP() + ": no descriptors left");
+  }
   refused.reset();
   FSpareDescriptor = OpenSpareDescriptor();
   return status == TAcceptStatus::Accepted || status == TAcceptStatus::NonePending;
@@ -213,15 +263,18 @@ void TPacketServer::HandleNewData() {
       continue;
     int got = conn.Socket->ReceiveSome(buffer, sizeof buffer);
     if (got < 0) {
+      NoteFailure(*conn.Socket);
       DropConnection(i);
       continue;
     }
     conn.Input.Append(buffer, static_cast<std::size_t>(got));
     while (!conn.Closing && conn.Input.TakeLine(line))
       CallEvent(conn.Socket.get(), eMessage, line);
-    if (conn.Input.Overflowed())
+    if (conn.Input.Overflowed() && !conn.Closing) {
+      ++FStats.DroppedLongLine;
       MarkClosing(conn, "Dropping connection " + conn.Socket->IP() + ": line longer than " +
                             std::to_string(TLineBuffer::MaxLineLength) + " bytes");
+    }
   }
 }
 
@@ -246,10 +299,20 @@ void TPacketServer::MarkClosing(TConnection& Conn, const std::string& Why) {
     LOG(Why);
 }
 
+void TPacketServer::NoteFailure(const TSocket& Socket) {
+  if (Socket.LastError() != ETIMEDOUT)
+    return;
+  ++FStats.TimedOut;
+  LOG("Connection " + Socket.IP() + " timed out: the peer stopped answering");
+}
+
 void TPacketServer::DropConnection(std::size_t Index) {
   std::unique_ptr<TConnection> conn = std::move(FSocketList[Index]);
   FSocketList.erase(FSocketList.begin() + static_cast<std::ptrdiff_t>(Index));
   FSocketSet->Remove(conn->Socket.get());
+  auto counted = FPerAddress.find(conn->Socket->IP());
+  if (counted != FPerAddress.end() && --counted->second == 0)
+    FPerAddress.erase(counted);
   CallEvent(conn->Socket.get(), eDisconnection, "");
   // conn goes out of scope here: its descriptor is released whatever ended it.
 }
@@ -273,9 +336,11 @@ bool TPacketServer::FlushOutput() {
     if (conn->Closing || socket.PendingOutput() == 0)
       continue;
     if (!socket.Flush()) {
+      NoteFailure(socket);
       MarkClosing(*conn, "");
       marked = true;
     } else if (socket.PendingOutput() > MaxPendingOutput) {
+      ++FStats.DroppedOutput;
       MarkClosing(*conn, "Dropping connection " + socket.IP() + ": more than " +
                              std::to_string(MaxPendingOutput) + " bytes of output waiting");
       marked = true;

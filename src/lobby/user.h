@@ -1,6 +1,7 @@
 // A logged-in user of the lobby and the lists of users.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,8 @@ public:
   std::string UserName;
   // The user's connection; the packet server owns it.
   TSocket* Connection = nullptr;
+  // Games this user has announced that are still listed.
+  uint32_t GameCount = 0;
   TItemStaticInfoList Items;
   TUnitStaticInfoList Units;
 };

@@ -196,8 +196,10 @@ void TSocket::Close() {
 int TSocket::ReceiveSome(void* Buffer, int Size) {
   if (FSocket == nullptr || Size <= 0)
     return -1;
+  errno = 0;
   int got = SDLNet_TCP_Recv(FSocket, Buffer, Size);
   if (got <= 0) {
+    FLastError = got < 0 ? errno : 0;
     FActive = false;
     return -1;
   }
@@ -246,6 +248,7 @@ bool TSocket::Flush() {
       }
       return true;
     } else {
+      FLastError = sent < 0 ? errno : 0;
       FSendFailed = true;
       break;
     }
@@ -255,6 +258,21 @@ bool TSocket::Flush() {
   if (FOutput.capacity() > KeptCapacity)
     std::string().swap(FOutput);
   return !FSendFailed;
+}
+
+bool TSocket::SetKeepAlive(int IdleSeconds, int IntervalSeconds, int Probes) {
+  int fd = Descriptor();
+  if (fd < 0)
+    return false;
+  int on = IdleSeconds > 0 ? 1 : 0;
+  if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0)
+    return false;
+  if (on == 0)
+    return true;
+  return setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &IdleSeconds, sizeof IdleSeconds) == 0 &&
+         setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &IntervalSeconds, sizeof IntervalSeconds) ==
+             0 &&
+         setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &Probes, sizeof Probes) == 0;
 }
 
 int TSocket::Descriptor() const {

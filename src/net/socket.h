@@ -70,6 +70,14 @@ public:
   std::size_t PendingOutput() const { return FOutput.size() - FOutputStart; }
   // True once a send of queued output has failed.
   bool SendFailed() const { return FSendFailed; }
+  // The system's error number for the last receive or send that failed (ETIMEDOUT when the
+  // system gave up on the peer, ECONNRESET...); 0 when the peer closed in order or none failed.
+  int LastError() const { return FLastError; }
+
+  // Turns on TCP keepalive: after IdleSeconds without traffic the system probes the peer every
+  // IntervalSeconds, and gives up on it (the next receive fails with ETIMEDOUT) after Probes
+  // unanswered probes. IdleSeconds 0 turns keepalive off. False when the system refused.
+  bool SetKeepAlive(int IdleSeconds, int IntervalSeconds, int Probes);
 
   bool Active() const { return FActive; }
   // The peer's address in dotted form; empty for a listening socket.
@@ -89,4 +97,5 @@ private:
   std::string FOutput;
   std::size_t FOutputStart = 0;
   bool FSendFailed = false;
+  int FLastError = 0;
 };

@@ -1,7 +1,5 @@
 // The server program as a user runs it: its options, its log, its end.
-#include "server_process.h"
-
-#include "../support/line_client.h"
+#include "started_server.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +9,6 @@
 namespace {
 
 using namespace test_support;
-
-// A server on a free port of 127.0.0.1, its start-up line already read.
-struct TStartedServer {
-  TStartedServer() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      Port = FreePort();
-      Process = std::make_unique<TServerProcess>(
-          std::vector<std::string>{"--listen", "127.0.0.1", "--port", std::to_string(Port)});
-      EXPECT_EQ(Process->ReadLogText(), "Starting server..");
-      // A moment to fail if the port was taken meanwhile; success logs nothing more.
-      if (!Process->Wait(200))
-        return;
-    }
-    ADD_FAILURE() << "no free port";
-  }
-  uint16_t Port = 0;
-  std::unique_ptr<TServerProcess> Process;
-};
 
 TEST(ServerProgram, LogsEveryEventAndEndsCleanlyOnSigterm) {
   TStartedServer server;
@@ -54,7 +34,7 @@ TEST(ServerProgram, LogsEveryEventAndEndsCleanlyOnSigterm) {
   bob->SendLine("L|bob|pw");
   EXPECT_EQ(log.ReadLogText(), "Autenticating user: bob pass: ********");
   EXPECT_EQ(log.ReadLogText(), "User autenticated bob ip: 127.0.0.1");
-  bob->SendRaw(std::string(70 * 1024, 'z'));
+  bob->SendRawUntilClosed(std::string(70 * 1024, 'z'));
   EXPECT_EQ(log.ReadLogText(), "Dropping connection 127.0.0.1: line longer than 65536 bytes");
   EXPECT_EQ(log.ReadLogText(), "Brutally disconnecting bob IP: 127.0.0.1");
   EXPECT_EQ(log.ReadLogText(), "Removing user bob");
@@ -79,7 +59,9 @@ TEST(ServerProgram, SigintEndsItCleanlyWithUsersConnected) {
 }
 
 TEST(ServerProgram, DropsAUserWhoseOutputPilesUp) {
-  TStartedServer server;
+  // The flood of announcements would meet flood control and the game list's limits first.
+  TStartedServer server(
+      {"--no-flood-limit", "--max-games-per-user", "0", "--max-game-list-kib", "0"});
   TServerProcess& log = *server.Process;
   TLineClient talker(server.Port);
   talker.SendLine("L|talker|pw");

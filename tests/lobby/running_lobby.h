@@ -15,9 +15,21 @@
 
 namespace test_support {
 
+// Limits that a test pouring lines or connections from 127.0.0.1 never meets: no flood
+// control, no limit per address or on the game list.
+inline TServerLimits Unguarded() {
+  TServerLimits limits;
+  limits.Connections.MaxPerAddress = 0;
+  limits.Lobby.FloodLimit = false;
+  limits.Lobby.MaxGamesPerUser = 0;
+  limits.Lobby.MaxGames = 0;
+  limits.Lobby.MaxGameListBytes = 0;
+  return limits;
+}
+
 class TRunningLobby {
 public:
-  TRunningLobby() {
+  explicit TRunningLobby(const TServerLimits& Limits = {}) : Server(Limits) {
     Server.Listen(0, "127.0.0.1");
     Port = Server.PacketServer->Port();
     FThread = std::thread([this] { FStopped = Server.Run(); });
@@ -41,14 +53,6 @@ private:
   std::thread FThread;
   bool FStopped = false;
 };
-
-// Reads the next Count lines; a missing line reads as "<none>".
-inline std::vector<std::string> ReadLines(TLineClient& Client, std::size_t Count) {
-  std::vector<std::string> lines;
-  for (std::size_t i = 0; i < Count; ++i)
-    lines.push_back(Client.ReadLine().value_or("<none>"));
-  return lines;
-}
 
 // Connects and logs in as Name; the O answer has been read.
 inline std::unique_ptr<TLineClient> LogIn(uint16_t Port, const std::string& Name) {

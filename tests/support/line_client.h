@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace test_support {
 
@@ -72,6 +74,25 @@ public:
     std::string bytes(Line);
     bytes += '\0';
     SendRaw(bytes);
+  }
+  // Several lines in one send.
+  void SendLines(std::initializer_list<std::string_view> Lines) {
+    std::string bytes;
+    for (std::string_view line : Lines) {
+      bytes += line;
+      bytes += '\0';
+    }
+    SendRaw(bytes);
+  }
+  // As SendRaw for bytes the server may refuse half-way by closing: false when the connection
+  // ended before all of them were sent.
+  bool SendRawUntilClosed(std::string_view Bytes) {
+    try {
+      SendRaw(Bytes);
+      return true;
+    } catch (const std::runtime_error&) {
+      return false;
+    }
   }
 
   // The next complete line, or nothing when the connection ended or TimeoutMs passed.
@@ -136,5 +157,13 @@ private:
   std::string FBuffer;
   bool FEnded = false;
 };
+
+// Reads the next Count lines; a missing line reads as "<none>".
+inline std::vector<std::string> ReadLines(TLineClient& Client, std::size_t Count) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < Count; ++i)
+    lines.push_back(Client.ReadLine().value_or("<none>"));
+  return lines;
+}
 
 } // namespace test_support

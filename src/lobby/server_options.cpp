@@ -1,0 +1,258 @@
+#include "lobby/server_options.h"
+
+#include "lobby/game_server.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// The longest time limit the options take: about 115 days, far inside a millisecond count.
+constexpr double MostSeconds = 1e7;
+
+bool ParseWhole(const std::string& Text, long long Least, long long Most, long long& Value) {
+  if (Text.empty() || Text[0] == '-' || Text[0] == '+' || Text[0] == ' ')
+    return false;
+  char* end = nullptr;
+  errno = 0;
+  long long got = std::strtoll(Text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || got < Least || got > Most)
+    return false;
+  Value = got;
+  return true;
+}
+
+// A decimal number such as "2", "0.5" or ".25" (no sign, no exponent, no hexadecimal).
+bool ParseDecimal(const std::string& Text, double Least, double Most, double& Value) {
+  bool digit = false;
+  int points = 0;
+  for (char c : Text) {
+    if (c >= '0' && c <= '9')
+      digit = true;
+    else if (c == '.')
+      ++points;
+    else
+      return false;
+  }
+  if (!digit || points > 1)
+    return false;
+  double got = std::strtod(Text.c_str(), nullptr);
+  if (!std::isfinite(got) || got < Least || got > Most)
+    return false;
+  Value = got;
+  return true;
+}
+
+// Seconds with a fraction, to whole milliseconds; a time that is not 0 is at least 1 ms.
+bool ParseSeconds(const std::string& Text, std::chrono::milliseconds& Value) {
+  double seconds = 0;
+  if (!ParseDecimal(Text, 0, MostSeconds, seconds))
+    return false;
+  auto ms = static_cast<long long>(std::llround(seconds * 1000.0));
+  if (ms == 0 && seconds > 0)
+    ms = 1;
+  Value = std::chrono::milliseconds(ms);
+  return true;
+}
+
+std::string Seconds(std::chrono::milliseconds Time) {
+  long long ms = Time.count();
+  std::string whole = std::to_string(ms / 1000);
+  if (ms % 1000 == 0)
+    return whole;
+  std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+  while (fraction.back() == '0')
+    fraction.pop_back();
+  return whole + "." + fraction;
+}
+
+std::string Number(double Value) {
+  std::string text = std::to_string(Value);
+  while (text.back() == '0')
+    text.pop_back();
+  if (text.back() == '.')
+    text.pop_back();
+  return text;
+}
+
+using TReader = std::function<bool(const std::string& Text, TServerOptions& Options)>;
+
+// One option that takes a value: its name and how it reads the value.
+struct TValueOption {
+  const char* Name;
+  TReader Read;
+};
+
+// Reads a whole number in Least..Most and hands it to Store.
+TReader WholeOption(long long Least, long long Most,
+                    std::function<void(TServerOptions&, long long)> Store) {
+  return [=](const std::string& Text, TServerOptions& Options) {
+    long long value = 0;
+    if (!ParseWhole(Text, Least, Most, value))
+      return false;
+    Store(Options, value);
+    return true;
+  };
+}
+
+// Reads a time in seconds into the member Field of the lobby's limits.
+TReader SecondsOption(std::chrono::milliseconds TLobbyLimits::*Field) {
+  return [=](const std::string& Text, TServerOptions& Options) {
+    return ParseSeconds(Text, Options.Limits.Lobby.*Field);
+  };
+}
+
+// Most counts have no natural bound; this one keeps them far from overflowing anything.
+constexpr long long MostCount = 1000000000;
+
+const std::vector<TValueOption>& ValueOptions() {
+  using O = TServerOptions;
+  using Count = long long;
+  static const std::vector<TValueOption> options = {
+      {"--port", WholeOption(1, 65535, [](O& S, Count N) { S.Port = static_cast<int32_t>(N); })},
+      {"--listen",
+       [](const std::string& Text, O& S) {
+         S.Address = Text;
+         return true;
+       }},
+      {"--max-connections", WholeOption(1, 1000000,
+                                        [](O& S, Count N) {
+                                          S.Limits.Connections.MaxConnections =
+                                              static_cast<std::size_t>(N);
+                                        })},
+      {"--max-per-ip", WholeOption(0, 1000000,
+                                   [](O& S, Count N) {
+                                     S.Limits.Connections.MaxPerAddress =
+                                         static_cast<std::size_t>(N);
+                                   })},
+      {"--keepalive-idle", WholeOption(0, TKeepAlive::MostSeconds,
+                                       [](O& S, Count N) {
+                                         S.Limits.Connections.KeepAlive.Idle =
+                                             std::chrono::seconds(N);
+                                       })},
+      {"--keepalive-interval", WholeOption(1, TKeepAlive::MostSeconds,
+                                           [](O& S, Count N) {
+                                             S.Limits.Connections.KeepAlive.Interval =
+                                                 std::chrono::seconds(N);
+                                           })},
+      {"--keepalive-probes", WholeOption(1, TKeepAlive::MostProbes,
+                                         [](O& S, Count N) {
+                                           S.Limits.Connections.KeepAlive.Probes =
+                                               static_cast<int>(N);
+                                         })},
+      {"--flood-burst",
+       WholeOption(1, MostCount,
+                   [](O& S, Count N) { S.Limits.Lobby.FloodBurst = static_cast<uint32_t>(N); })},
+      {"--flood-rate",
+       [](const std::string& Text, O& S) {
+         return ParseDecimal(Text, 0.001, 1e9, S.Limits.Lobby.FloodRate);
+       }},
+      {"--login-timeout", SecondsOption(&TLobbyLimits::LoginTimeout)},
+      {"--max-games-per-user", WholeOption(0, MostCount,
+                                           [](O& S, Count N) {
+                                             S.Limits.Lobby.MaxGamesPerUser =
+                                                 static_cast<uint32_t>(N);
+                                           })},
+      {"--max-games",
+       WholeOption(0, MostCount,
+                   [](O& S, Count N) { S.Limits.Lobby.MaxGames = static_cast<uint32_t>(N); })},
+      {"--max-game-list-kib", WholeOption(0, 1000000,
+                                          [](O& S, Count N) {
+                                            S.Limits.Lobby.MaxGameListBytes =
+                                                static_cast<std::size_t>(N) * 1024;
+                                          })},
+      {"--summary-interval", SecondsOption(&TLobbyLimits::SummaryInterval)},
+  };
+  return options;
+}
+
+} // namespace
+
+std::string ParseServerOptions(int Count, const char* const* Args, TServerOptions& Options) {
+  for (int i = 0; i < Count; ++i) {
+    const std::string arg = Args[i];
+    if (arg == "--help" || arg == "-h") {
+      Options.Help = true;
+      continue;
+    }
+    if (arg == "--no-flood-limit") {
+      Options.Limits.Lobby.FloodLimit = false;
+      continue;
+    }
+    const TValueOption* option = nullptr;
+    for (const TValueOption& candidate : ValueOptions())
+      if (arg == candidate.Name)
+        option = &candidate;
+    if (option == nullptr)
+      return "unknown option: " + arg;
+    if (i + 1 >= Count)
+      return arg + " needs a value";
+    const std::string value = Args[++i];
+    if (!option->Read(value, Options))
+      return "invalid value for " + arg + ": " + value;
+  }
+  return "";
+}
+
+std::string ServerUsage() {
+  const TConnectionLimits connections;
+  const TLobbyLimits lobby;
+  const TKeepAlive& keepAlive = connections.KeepAlive;
+  return "Usage: server [options]\n"
+         "Runs the game lobby and logs every event on standard output.\n"
+         "  --port N                listen on TCP port N (1-65535, default " +
+         std::to_string(TGameServer::DefaultPort) +
+         ")\n"
+         "  --listen ADDR           listen on the interface with address or name ADDR\n"
+         "                          (default: all interfaces)\n"
+         "Limits (0 means no limit where it says so):\n"
+         "  --max-connections N     connections at once (default " +
+         std::to_string(connections.MaxConnections) +
+         ")\n"
+         "  --max-per-ip N          connections at once from one IP address, 0: no limit\n"
+         "                          (default " +
+         std::to_string(connections.MaxPerAddress) +
+         ")\n"
+         "  --login-timeout S       close a connection not logged in within S seconds of\n"
+         "                          connecting or logging out, 0: never (default " +
+         Seconds(lobby.LoginTimeout) +
+         ")\n"
+         "  --keepalive-idle S      probe a connection silent for S seconds, 0: no keepalive\n"
+         "                          (default " +
+         std::to_string(keepAlive.Idle.count()) +
+         ")\n"
+         "  --keepalive-interval S  seconds between probes (default " +
+         std::to_string(keepAlive.Interval.count()) +
+         ")\n"
+         "  --keepalive-probes N    unanswered probes before the peer counts as gone\n"
+         "                          (default " +
+         std::to_string(keepAlive.Probes) +
+         ")\n"
+         "  --flood-burst N         chat and game lines a user may send at once (default " +
+         std::to_string(lobby.FloodBurst) +
+         ")\n"
+         "  --flood-rate R          lines a second after the burst (default " +
+         Number(lobby.FloodRate) +
+         ")\n"
+         "  --no-flood-limit        relay every line however fast it comes\n"
+         "  --max-games-per-user N  games one user may announce, 0: no limit (default " +
+         std::to_string(lobby.MaxGamesPerUser) +
+         ")\n"
+         "  --max-games N           games listed in all, 0: no limit (default " +
+         std::to_string(lobby.MaxGames) +
+         ")\n"
+         "  --max-game-list-kib N   KiB of game announcements in all, 0: no limit\n"
+         "                          (default " +
+         std::to_string(lobby.MaxGameListBytes / 1024) +
+         ")\n"
+         "  --summary-interval S    seconds between summary lines, 0: only on SIGUSR1\n"
+         "                          (default " +
+         Seconds(lobby.SummaryInterval) +
+         ")\n"
+         "  --help                  show this text\n"
+         "SIGUSR1 writes the summary line at once; SIGINT or SIGTERM stops the server.\n";
+}
