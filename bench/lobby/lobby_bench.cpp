@@ -2,9 +2,14 @@
 // of them send 20 chat lines each as fast as they can (bursts at N = 50, 99 and 300), then
 // once more paced at 1000 lines per second in total (N = 50). Every client must receive every
 // relayed line. The same generator speaks IRC to Debian's ngircd (one channel, penalties off)
-// as the reference. Both servers are started here on free ports of 127.0.0.1.
+// as the reference. All servers are started here on free ports of 127.0.0.1.
 //
-// Usage: lobby_bench [--server PATH] [--ngircd PATH] [--quick]
+// The lobby server runs twice per load, in alternating rounds: with its guards off
+// (--no-flood-limit --max-per-ip 0) and with them on but their limits too high for this load
+// to meet, so that the cost of the guards themselves shows. The report gives each load's median
+// over the rounds and the ratio of the two.
+//
+// Usage: lobby_bench [--server PATH] [--ngircd PATH] [--rounds N] [--quick]
 //
 // Sections: process control | clients and protocols | one load run | report
 #include <algorithm>
@@ -82,17 +87,12 @@ public:
   }
   pid_t Pid() const { return FPid; }
 
-  // User plus system CPU time in seconds.
+  // CPU time in seconds, to the nanosecond: the scheduler's count of time on a processor.
   double CpuSeconds() const {
-    std::ifstream in("/proc/" + std::to_string(FPid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-      if (i == 14 || i == 15)
-        ticks += std::stod(field);
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::ifstream in("/proc/" + std::to_string(FPid) + "/schedstat");
+    double nanoseconds = 0;
+    in >> nanoseconds;
+    return nanoseconds / 1e9;
   }
   // A field of /proc/PID/status in KiB (VmRSS, VmHWM).
   long StatusKiB(const std::string& Name) const {
@@ -261,8 +261,8 @@ private:
   }
 
   void SendChat(int Sender, int Line) {
-    std::string payload = std::to_string(Sender) + "-" + std::to_string(Line) + " " +
-                          std::to_string(NowNs());
+    std::string payload =
+        std::to_string(Sender) + "-" + std::to_string(Line) + " " + std::to_string(NowNs());
     if (FProtocol == TProtocol::Lobby)
       Queue(Sender, "C|" + payload + std::string(1, '\0'));
     else
@@ -383,13 +383,21 @@ bool WaitListening(uint16_t Port) {
   return false;
 }
 
-std::unique_ptr<TTarget> StartLobby(const std::string& Path) {
+// The lobby's two configurations: guards off, and guards on with limits this load never meets
+// (a thousand connections from 127.0.0.1, bursts of a thousand lines).
+const std::vector<std::string> GuardsOff = {"--no-flood-limit", "--max-per-ip", "0"};
+const std::vector<std::string> GuardsOn = {"--max-per-ip", "1000", "--flood-burst", "1000"};
+
+std::unique_ptr<TTarget> StartLobby(const std::string& Path, const std::string& Name,
+                                    const std::vector<std::string>& Options) {
   auto target = std::make_unique<TTarget>();
-  target->Name = "server";
+  target->Name = Name;
   target->Protocol = TProtocol::Lobby;
   target->Port = FreePort();
-  target->Process = std::make_unique<TChild>(std::vector<std::string>{
-      Path, "--listen", "127.0.0.1", "--port", std::to_string(target->Port)});
+  std::vector<std::string> args{Path, "--listen", "127.0.0.1", "--port",
+                                std::to_string(target->Port)};
+  args.insert(args.end(), Options.begin(), Options.end());
+  target->Process = std::make_unique<TChild>(args);
   return WaitListening(target->Port) ? std::move(target) : nullptr;
 }
 
@@ -407,8 +415,7 @@ std::unique_ptr<TTarget> StartNgircd(const std::string& Path, const std::string&
          "MaxNickLength = 30\nMaxPenaltyTime = 0\nPingTimeout = 600\nPongTimeout = 600\n"
          "[Options]\nDNS = no\nIdent = no\nPAM = no\n";
   out.close();
-  target->Process =
-      std::make_unique<TChild>(std::vector<std::string>{Path, "-n", "-f", config});
+  target->Process = std::make_unique<TChild>(std::vector<std::string>{Path, "-n", "-f", config});
   return WaitListening(target->Port) ? std::move(target) : nullptr;
 }
 
@@ -474,23 +481,72 @@ std::optional<TRow> RunLoad(TTarget& Target, int Users, int PerSecond) {
 
 // ---- report -------------------------------------------------------------------------------
 
+namespace {
+
+double Median(std::vector<double> Values) {
+  if (Values.empty())
+    return 0;
+  std::sort(Values.begin(), Values.end());
+  std::size_t n = Values.size();
+  return n % 2 == 1 ? Values[n / 2] : (Values[n / 2 - 1] + Values[n / 2]) / 2;
+}
+
+// The median of every figure over the rounds of one target and load.
+TRow MedianRow(const std::vector<TRow>& Rounds) {
+  TRow m = Rounds.front();
+  auto median = [&](double TRow::*Field) {
+    std::vector<double> values;
+    for (const TRow& r : Rounds)
+      values.push_back(r.*Field);
+    return Median(values);
+  };
+  m.PerSecond = median(&TRow::PerSecond);
+  m.P50 = median(&TRow::P50);
+  m.P99 = median(&TRow::P99);
+  m.Cpu = median(&TRow::Cpu);
+  m.GeneratorCpu = median(&TRow::GeneratorCpu);
+  m.Seconds = median(&TRow::Seconds);
+  m.PeakMiB = median(&TRow::PeakMiB);
+  for (const TRow& r : Rounds) {
+    m.Deliveries = std::min(m.Deliveries, r.Deliveries);
+    m.Disconnected = std::max(m.Disconnected, r.Disconnected);
+  }
+  return m;
+}
+
+void PrintRow(const TRow& r, std::size_t Rounds) {
+  std::string delivered = std::to_string(r.Deliveries) + "/" + std::to_string(r.Expected);
+  std::printf("%-8s %-17s %6zu %17s %12.0f %8.2f %8.2f %7.3f %9.1f %8.3f %7.2f%s\n",
+              r.Target.c_str(), r.Load.c_str(), Rounds, delivered.c_str(), r.PerSecond, r.P50,
+              r.P99, r.Cpu, r.PeakMiB, r.Seconds, r.GeneratorCpu,
+              r.Disconnected ? "  (disconnections!)" : "");
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
   std::string serverPath = SERVER_PATH;
   std::string ngircdPath = "/usr/sbin/ngircd";
   bool quick = false;
+  int rounds = 5;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--server" && i + 1 < argc)
       serverPath = argv[++i];
     else if (arg == "--ngircd" && i + 1 < argc)
       ngircdPath = argv[++i];
+    else if (arg == "--rounds" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+      rounds = std::atoi(argv[++i]);
     else if (arg == "--quick")
       quick = true;
     else {
-      std::fprintf(stderr, "usage: lobby_bench [--server PATH] [--ngircd PATH] [--quick]\n");
+      std::fprintf(stderr,
+                   "usage: lobby_bench [--server PATH] [--ngircd PATH] [--rounds N] [--quick]\n");
       return 2;
     }
   }
+  if (quick)
+    rounds = 1;
   signal(SIGPIPE, SIG_IGN);
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);
@@ -504,56 +560,91 @@ int main(int argc, char** argv) {
     std::printf("ngircd not found at %s (tools/install-deps.sh --bench): no reference\n",
                 ngircdPath.c_str());
 
-  std::vector<TRow> rows;
-  std::vector<int> bursts = quick ? std::vector<int>{50} : std::vector<int>{50, 99, 300};
-  auto runOn = [&](bool Ngircd, int Users, int PerSecond) {
-    // A fresh server for every run, so that peaks and CPU belong to that load alone.
-    auto target = Ngircd ? StartNgircd(ngircdPath, dir) : StartLobby(serverPath);
-    if (!target) {
-      std::fprintf(stderr, "%s did not start\n", Ngircd ? "ngircd" : "server");
-      return;
-    }
-    if (auto row = RunLoad(*target, Users, PerSecond))
-      rows.push_back(*row);
+  enum TKind { Off, On, Ngircd };
+  const char* const names[] = {"off", "guarded", "ngircd"};
+  auto start = [&](TKind Kind) {
+    if (Kind == Ngircd)
+      return StartNgircd(ngircdPath, dir);
+    return StartLobby(serverPath, names[Kind], Kind == Off ? GuardsOff : GuardsOn);
   };
-  for (int users : bursts) {
-    runOn(false, users, 0);
-    if (haveNgircd)
-      runOn(true, users, 0);
+  struct TLoadShape {
+    int Users;
+    int PerSecond;
+  };
+  std::vector<TLoadShape> loads;
+  for (int users : quick ? std::vector<int>{50} : std::vector<int>{50, 99, 300})
+    loads.push_back({users, 0});
+  loads.push_back({50, 1000});
+
+  // rows[load][kind]: one row per round.
+  std::vector<std::vector<std::vector<TRow>>> rows(loads.size(), std::vector<std::vector<TRow>>(3));
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t l = 0; l < loads.size(); ++l) {
+      // Alternate which lobby goes first, so that neither always meets a warmer machine.
+      std::vector<TKind> order =
+          round % 2 == 0 ? std::vector<TKind>{Off, On} : std::vector<TKind>{On, Off};
+      if (haveNgircd && round == 0)
+        order.push_back(Ngircd);
+      for (TKind kind : order) {
+        // A fresh server for every run, so that peaks and CPU belong to that load alone.
+        auto target = start(kind);
+        if (!target) {
+          std::fprintf(stderr, "%s did not start\n", names[kind]);
+          continue;
+        }
+        if (auto row = RunLoad(*target, loads[l].Users, loads[l].PerSecond))
+          rows[l][kind].push_back(*row);
+      }
+    }
   }
-  runOn(false, 50, 1000);
-  if (haveNgircd)
-    runOn(true, 50, 1000);
 
   std::printf("Chat fan-out on 127.0.0.1: 50 senders x 20 lines; one epoll thread drives all "
-              "clients.\ncpu s: the server's CPU time during the load; wall s: first send to last "
-              "receipt;\ngen s: the generator's own CPU time (below wall s: it was not the "
-              "bottleneck).\n\n");
-  std::printf("%-7s %-17s %17s %12s %8s %8s %7s %9s %8s %7s\n", "target", "load", "deliveries",
-              "per second", "p50 ms", "p99 ms", "cpu s", "peak MiB", "wall s", "gen s");
-  for (const auto& r : rows) {
-    std::string delivered = std::to_string(r.Deliveries) + "/" + std::to_string(r.Expected);
-    std::printf("%-7s %-17s %17s %12.0f %8.2f %8.2f %7.2f %9.1f %8.3f %7.2f%s\n",
-                r.Target.c_str(), r.Load.c_str(), delivered.c_str(), r.PerSecond, r.P50, r.P99,
-                r.Cpu, r.PeakMiB, r.Seconds, r.GeneratorCpu,
-                r.Disconnected ? "  (disconnections!)" : "");
+              "clients.\n"
+              "off: server %s; guarded: server %s (guards on, limits above this load).\n"
+              "Medians over the rounds (ngircd: one round). cpu s: the server's CPU time during "
+              "the load;\nwall s: first send to last receipt; gen s: the generator's own CPU time "
+              "(below wall s: it was\nnot the bottleneck).\n\n",
+              "--no-flood-limit --max-per-ip 0", "--max-per-ip 1000 --flood-burst 1000");
+  std::printf("%-8s %-17s %6s %17s %12s %8s %8s %7s %9s %8s %7s\n", "target", "load", "rounds",
+              "deliveries", "per second", "p50 ms", "p99 ms", "cpu s", "peak MiB", "wall s",
+              "gen s");
+  for (std::size_t l = 0; l < loads.size(); ++l)
+    for (int kind = Off; kind <= Ngircd; ++kind)
+      if (!rows[l][kind].empty())
+        PrintRow(MedianRow(rows[l][kind]), rows[l][kind].size());
+
+  std::printf("\nGuards on against guards off (guarded / off, medians; within 10%% means 0.90 to "
+              "1.10 for\ndeliveries per second, at most 1.10 for CPU time and p99):\n");
+  std::printf("%-17s %16s %14s %12s\n", "load", "deliveries/s", "cpu s", "p99 ms");
+  for (std::size_t l = 0; l < loads.size(); ++l) {
+    if (rows[l][Off].empty() || rows[l][On].empty())
+      continue;
+    TRow off = MedianRow(rows[l][Off]);
+    TRow on = MedianRow(rows[l][On]);
+    auto ratio = [](double A, double B) { return B > 0 ? A / B : 0.0; };
+    double speed = ratio(on.PerSecond, off.PerSecond);
+    double cpu = ratio(on.Cpu, off.Cpu);
+    double p99 = ratio(on.P99, off.P99);
+    bool within = speed >= 0.9 && speed <= 1.1 && cpu <= 1.1;
+    std::printf("%-17s %16.3f %14.3f %12.3f  %s\n", off.Load.c_str(), speed, cpu, p99,
+                within ? "within 10%" : "NOT within 10%");
   }
 
   // Memory with a thousand users logged in.
   std::printf("\n");
-  for (bool ngircd : {false, true}) {
-    if (ngircd && !haveNgircd)
+  for (TKind kind : {Off, On, Ngircd}) {
+    if (kind == Ngircd && !haveNgircd)
       continue;
-    auto target = ngircd ? StartNgircd(ngircdPath, dir) : StartLobby(serverPath);
+    auto target = start(kind);
     if (!target)
       continue;
     TLoad load(target->Protocol, target->Port);
     if (load.Connect(1000) && load.LogIn(120000))
-      std::printf("%-7s 1000 users logged in: resident %.1f MiB (peak %.1f MiB)\n",
+      std::printf("%-8s 1000 users logged in: resident %.1f MiB (peak %.1f MiB)\n",
                   target->Name.c_str(), target->Process->StatusKiB("VmRSS") / 1024.0,
                   target->Process->StatusKiB("VmHWM") / 1024.0);
     else
-      std::printf("%-7s could not log in 1000 users\n", target->Name.c_str());
+      std::printf("%-8s could not log in 1000 users\n", target->Name.c_str());
   }
   std::remove((dir + "/ngircd.conf").c_str());
   rmdir(dir.c_str());

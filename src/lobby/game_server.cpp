@@ -172,9 +172,9 @@ bool TGameServer::PassFloodControl(TUser* User) {
     return true;
   TPeer& peer = PeerOf(User->Connection);
   Clock::time_point now = Clock::now();
-  const std::string who = User->UserName + " ip: " + User->Connection->IP();
+  auto who = [User] { return User->UserName + " ip: " + User->Connection->IP(); };
   if (peer.Flooding && peer.Flood.Full(now)) {
-    LOG("Flood control: relaying lines from " + who + " again (" + std::to_string(peer.Dropped) +
+    LOG("Flood control: relaying lines from " + who() + " again (" + std::to_string(peer.Dropped) +
         " dropped)");
     peer.Flooding = false;
     peer.Dropped = 0;
@@ -185,7 +185,7 @@ bool TGameServer::PassFloodControl(TUser* User) {
   ++peer.Dropped;
   if (!peer.Flooding) {
     peer.Flooding = true;
-    LOG("Flood control: not relaying lines from " + who + " (over " + FloodLimitText(FLimits) +
+    LOG("Flood control: not relaying lines from " + who() + " (over " + FloodLimitText(FLimits) +
         ")");
   }
   return false;
