@@ -59,7 +59,7 @@ TConnection::~TConnection() {
 
 bool TConnection::Connect(const std::string& Host, std::uint16_t Port) {
   Close();
-  if (!FSocket->Connect(Host, Port)) {
+  if (!FSocket->Connect(Host, Port, CONNECT_TIME_LIMIT)) {
     return false;
   }
   if (!FSet->Add(FSocket.get())) {

@@ -1,11 +1,12 @@
 #pragma once
 // The client's one connection to the lobby server. Nothing here ever waits on the network
-// apart from opening the connection: arriving bytes are collected per line, and a line is
-// handed out only once it is complete; what is sent goes out as far as the server takes it and
-// the rest follows on later frames.
+// apart from opening the connection, which gives up after CONNECT_TIME_LIMIT: arriving bytes
+// are collected per line, and a line is handed out only once it is complete; what is sent goes out
+// as far as the server takes it and the rest follows on later frames.
 
 #include "net/line_buffer.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -16,6 +17,8 @@ class TSocketSet;
 
 // The lobby server's port when the user names none.
 inline constexpr std::uint16_t DEFAULT_SERVER_PORT = 50401;
+// How long the login screen may freeze while a server that does not answer is tried.
+inline constexpr std::chrono::milliseconds CONNECT_TIME_LIMIT{5000};
 
 // Splits what the user typed as the server ("host" or "host:port", blanks around it ignored)
 // into a host name and a port (DEFAULT_SERVER_PORT when none is given). False when the host is
@@ -32,7 +35,7 @@ public:
   TConnection& operator=(const TConnection&) = delete;
 
   // Opens a new connection to Host:Port, closing any open one first (and forgetting what it
-  // had received). False when the host cannot be resolved or reached.
+  // had received). False when the host cannot be resolved or reached within CONNECT_TIME_LIMIT.
   bool Connect(const std::string& Host, std::uint16_t Port);
   // True from a successful Connect until Close or until the connection is found dead.
   bool Connected() const;

@@ -1,5 +1,6 @@
 #include "net/socket.h"
 
+#include "net/call_time_limit.h"
 #include "net/network.h"
 #include "net/sdl_net_private.h"
 
@@ -57,6 +58,11 @@ bool TSocket::Open(uint32_t Host, uint16_t Port, bool Listening) {
 }
 
 bool TSocket::Connect(const std::string& Address, uint32_t Port) {
+  return Connect(Address, Port, std::chrono::milliseconds(0));
+}
+
+bool TSocket::Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit) {
+  TCallTimeLimit limit(Limit);
   IPaddress address{};
   uint16_t port = static_cast<uint16_t>(Port & 0xFFFF);
   if (SDLNet_ResolveHost(&address, Address.c_str(), port) != 0)
@@ -66,8 +72,11 @@ bool TSocket::Connect(const std::string& Address, uint32_t Port) {
     SDLNet_SetError("Couldn't connect to %s", Address.c_str());
     return false;
   }
-  if (!Open(address.host, port, false))
+  if (!Open(address.host, port, false)) {
+    if (limit.Expired())
+      SDLNet_SetError("Timed out connecting to %s", Address.c_str());
     return false;
+  }
   FIP = IPToString(address.host);
   if (const IPaddress* peer = SDLNet_TCP_GetPeerAddress(FSocket))
     FIP = IPToString(peer->host);

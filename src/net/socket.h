@@ -3,6 +3,7 @@
 // take what has arrived, Queue and Flush to send what the peer can take now and keep the rest.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,10 @@ public:
   // Connects to Address (always resolved as a name; "" is not the wildcard) on the low 16 bits
   // of Port. False when resolving or connecting fails; GetLastNetworkError says why.
   bool Connect(const std::string& Address, uint32_t Port);
+  // As Connect, but gives up once Limit has passed (a peer that never answers, a lost route);
+  // GetLastNetworkError then says that it timed out. A Limit of zero waits as long as the
+  // system does.
+  bool Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit);
   // Listens on all interfaces. Port 0 takes any free port (see LocalPort).
   bool Listen(uint16_t Port);
   // Listens on the interface Address ("" or "0.0.0.0": all interfaces).
