@@ -66,24 +66,30 @@ void TGameServer::RequestSummary() {
 
 std::string TGameServer::Summary() const {
   const TPacketServer::TStats& net = PacketServer->Stats();
-  auto field = [](const char* Name, uint64_t Value) {
-    return std::string(Name) + " " + std::to_string(Value);
+  auto fields = [](std::initializer_list<std::pair<const char*, uint64_t>> Fields) {
+    std::string text;
+    for (const auto& [name, value] : Fields)
+      text += (text.empty() ? "" : ", ") + std::string(name) + " " + std::to_string(value);
+    return text;
   };
-  return "Summary: " + field("users", static_cast<uint64_t>(ConnectedUsers.Count())) + ", " +
-         field("games", static_cast<uint64_t>(GameDescriptions.Count())) + ", " +
-         field("connections", PacketServer->ConnectionCount()) +
-         "; since start: " + field("connections", net.Accepted) + ", " +
-         field("lines relayed", FStats.LinesRelayed) + ", " +
-         field("lines dropped for flooding", FStats.LinesDropped) + ", " +
-         field("games refused", FStats.GamesRefused) +
-         "; connections closed: " + field("over the per-address limit", net.RefusedPerAddress) +
-         ", " + field("over the connection limit", net.RefusedFull) + ", " +
-         field("no descriptors", net.RefusedNoResources) + ", " +
-         field("not logged in in time", FStats.ClosedIdle) + ", " +
-         field("unexpected message", FStats.ClosedUnexpected) + ", " +
-         field("line too long", net.DroppedLongLine) + ", " +
-         field("output piling up", net.DroppedOutput) + ", " +
-         field("peer timed out", net.TimedOut);
+  return "Summary: " +
+         fields({{"users", static_cast<uint64_t>(ConnectedUsers.Count())},
+                 {"games", static_cast<uint64_t>(GameDescriptions.Count())},
+                 {"connections", PacketServer->ConnectionCount()}}) +
+         "; since start: " +
+         fields({{"connections", net.Accepted},
+                 {"lines relayed", FStats.LinesRelayed},
+                 {"lines dropped for flooding", FStats.LinesDropped},
+                 {"games refused", FStats.GamesRefused}}) +
+         "; connections closed: " +
+         fields({{"over the per-address limit", net.RefusedPerAddress},
+                 {"over the connection limit", net.RefusedFull},
+                 {"no descriptors", net.RefusedNoResources},
+                 {"not logged in in time", FStats.ClosedIdle},
+                 {"unexpected message", FStats.ClosedUnexpected},
+                 {"line too long", net.DroppedLongLine},
+                 {"output piling up", net.DroppedOutput},
+                 {"peer timed out", net.TimedOut}});
 }
 
 std::string TGameServer::FloodLimitText(const TLobbyLimits& Limits) {

@@ -202,57 +202,60 @@ std::string ServerUsage() {
   const TConnectionLimits connections;
   const TLobbyLimits lobby;
   const TKeepAlive& keepAlive = connections.KeepAlive;
-  return "Usage: server [options]\n"
-         "Runs the game lobby and logs every event on standard output.\n"
-         "  --port N                listen on TCP port N (1-65535, default " +
-         std::to_string(TGameServer::DefaultPort) +
-         ")\n"
-         "  --listen ADDR           listen on the interface with address or name ADDR\n"
-         "                          (default: all interfaces)\n"
-         "Limits (0 means no limit where it says so):\n"
-         "  --max-connections N     connections at once (default " +
-         std::to_string(connections.MaxConnections) +
-         ")\n"
-         "  --max-per-ip N          connections at once from one IP address, 0: no limit\n"
-         "                          (default " +
-         std::to_string(connections.MaxPerAddress) +
-         ")\n"
-         "  --login-timeout S       close a connection not logged in within S seconds of\n"
-         "                          connecting or logging out, 0: never (default " +
-         Seconds(lobby.LoginTimeout) +
-         ")\n"
-         "  --keepalive-idle S      probe a connection silent for S seconds, 0: no keepalive\n"
-         "                          (default " +
-         std::to_string(keepAlive.Idle.count()) +
-         ")\n"
-         "  --keepalive-interval S  seconds between probes (default " +
-         std::to_string(keepAlive.Interval.count()) +
-         ")\n"
-         "  --keepalive-probes N    unanswered probes before the peer counts as gone\n"
-         "                          (default " +
-         std::to_string(keepAlive.Probes) +
-         ")\n"
-         "  --flood-burst N         chat and game lines a user may send at once (default " +
-         std::to_string(lobby.FloodBurst) +
-         ")\n"
-         "  --flood-rate R          lines a second after the burst (default " +
-         Number(lobby.FloodRate) +
-         ")\n"
-         "  --no-flood-limit        relay every line however fast it comes\n"
-         "  --max-games-per-user N  games one user may announce, 0: no limit (default " +
-         std::to_string(lobby.MaxGamesPerUser) +
-         ")\n"
-         "  --max-games N           games listed in all, 0: no limit (default " +
-         std::to_string(lobby.MaxGames) +
-         ")\n"
-         "  --max-game-list-kib N   KiB of game announcements in all, 0: no limit\n"
-         "                          (default " +
-         std::to_string(lobby.MaxGameListBytes / 1024) +
-         ")\n"
-         "  --summary-interval S    seconds between summary lines, 0: only on SIGUSR1\n"
-         "                          (default " +
-         Seconds(lobby.SummaryInterval) +
-         ")\n"
-         "  --help                  show this text\n"
-         "SIGUSR1 writes the summary line at once; SIGINT or SIGTERM stops the server.\n";
+  // Option, what it does (a "\n" continues on the next line), and its default ("": none).
+  struct TRow {
+    const char* Option;
+    const char* Text;
+    std::string Default;
+  };
+  const TRow rows[] = {
+      {"--port N", "listen on TCP port N, 1-65535", std::to_string(TGameServer::DefaultPort)},
+      {"--listen ADDR", "listen on the interface with address or name ADDR", "all interfaces"},
+      {"--max-connections N", "connections at once", std::to_string(connections.MaxConnections)},
+      {"--max-per-ip N", "connections at once from one IP address, 0: no limit",
+       std::to_string(connections.MaxPerAddress)},
+      {"--login-timeout S",
+       "close a connection not logged in within S seconds of\nconnecting "
+       "or logging out, 0: never",
+       Seconds(lobby.LoginTimeout)},
+      {"--keepalive-idle S", "probe a connection silent for S seconds, 0: no keepalive",
+       std::to_string(keepAlive.Idle.count())},
+      {"--keepalive-interval S", "seconds between probes",
+       std::to_string(keepAlive.Interval.count())},
+      {"--keepalive-probes N", "unanswered probes before the peer counts as gone",
+       std::to_string(keepAlive.Probes)},
+      {"--flood-burst N", "chat and game lines a user may send at once",
+       std::to_string(lobby.FloodBurst)},
+      {"--flood-rate R", "lines a second after the burst", Number(lobby.FloodRate)},
+      {"--no-flood-limit", "relay every line however fast it comes", ""},
+      {"--max-games-per-user N", "games one user may announce, 0: no limit",
+       std::to_string(lobby.MaxGamesPerUser)},
+      {"--max-games N", "games listed in all, 0: no limit", std::to_string(lobby.MaxGames)},
+      {"--max-game-list-kib N", "KiB of game announcements in all, 0: no limit",
+       std::to_string(lobby.MaxGameListBytes / 1024)},
+      {"--summary-interval S", "seconds between summary lines, 0: only on SIGUSR1",
+       Seconds(lobby.SummaryInterval)},
+      {"--help", "show this text", ""},
+  };
+  constexpr std::size_t OptionWidth = 24;
+  constexpr std::size_t LineWidth = 80;
+  const std::string indent(2 + OptionWidth, ' ');
+  std::string usage = "Usage: server [options]\n"
+                      "Runs the game lobby and logs every event on standard output.\n";
+  for (const TRow& row : rows) {
+    std::string option = row.Option;
+    std::string line = "  " + option + std::string(OptionWidth - option.size(), ' ') + row.Text;
+    const std::string suffix = row.Default.empty() ? "" : " (default " + row.Default + ")";
+    // Continuation lines of the text, then the default where it fits.
+    for (std::size_t cut; (cut = line.find('\n')) != std::string::npos;) {
+      usage += line.substr(0, cut) + "\n";
+      line = indent + line.substr(cut + 1);
+    }
+    if (line.size() + suffix.size() > LineWidth)
+      line += "\n" + indent + suffix.substr(1);
+    else
+      line += suffix;
+    usage += line + "\n";
+  }
+  return usage + "SIGUSR1 writes the summary line at once; SIGINT or SIGTERM stops the server.\n";
 }

@@ -14,25 +14,35 @@ std::string Parse(const std::vector<const char*>& Args, TServerOptions& Options)
   return ParseServerOptions(static_cast<int>(Args.size()), Args.data(), Options);
 }
 
+// Every setting of Options as "name value".
+std::vector<std::string> Described(const TServerOptions& Options) {
+  const TConnectionLimits& c = Options.Limits.Connections;
+  const TLobbyLimits& l = Options.Limits.Lobby;
+  auto ms = [](std::chrono::milliseconds T) { return std::to_string(T.count()) + " ms"; };
+  return {"port " + std::to_string(Options.Port),
+          "address " + Options.Address,
+          "max connections " + std::to_string(c.MaxConnections),
+          "max per address " + std::to_string(c.MaxPerAddress),
+          "keepalive " + std::to_string(c.KeepAlive.Idle.count()) + " " +
+              std::to_string(c.KeepAlive.Interval.count()) + " " +
+              std::to_string(c.KeepAlive.Probes),
+          std::string("flood limit ") + (l.FloodLimit ? "on " : "off ") +
+              std::to_string(l.FloodBurst) + " " + std::to_string(l.FloodRate),
+          "login timeout " + ms(l.LoginTimeout),
+          "games " + std::to_string(l.MaxGamesPerUser) + " " + std::to_string(l.MaxGames) + " " +
+              std::to_string(l.MaxGameListBytes),
+          "summary " + ms(l.SummaryInterval),
+          std::string("help ") + (Options.Help ? "yes" : "no")};
+}
+
 TEST(ServerOptions, DefaultsAreTheNamedLimits) {
   TServerOptions options;
   EXPECT_EQ(Parse({}, options), "");
-  const TServerLimits& limits = options.Limits;
-  EXPECT_EQ(options.Port, 50401);
-  EXPECT_EQ(options.Address, "");
-  EXPECT_EQ(limits.Connections.MaxConnections, 1000u);
-  EXPECT_EQ(limits.Connections.MaxPerAddress, 16u);
-  EXPECT_EQ(limits.Connections.KeepAlive.Idle, 60s);
-  EXPECT_EQ(limits.Connections.KeepAlive.Interval, 10s);
-  EXPECT_EQ(limits.Connections.KeepAlive.Probes, 6);
-  EXPECT_TRUE(limits.Lobby.FloodLimit);
-  EXPECT_EQ(limits.Lobby.FloodBurst, 20u);
-  EXPECT_EQ(limits.Lobby.FloodRate, 2.0);
-  EXPECT_EQ(limits.Lobby.LoginTimeout, 60s);
-  EXPECT_EQ(limits.Lobby.MaxGamesPerUser, 100u);
-  EXPECT_EQ(limits.Lobby.MaxGames, 10000u);
-  EXPECT_EQ(limits.Lobby.MaxGameListBytes, 512u * 1024);
-  EXPECT_EQ(limits.Lobby.SummaryInterval, 600s);
+  EXPECT_EQ(Described(options),
+            (std::vector<std::string>{"port 50401", "address ", "max connections 1000",
+                                      "max per address 16", "keepalive 60 10 6",
+                                      "flood limit on 20 2.000000", "login timeout 60000 ms",
+                                      "games 100 10000 524288", "summary 600000 ms", "help no"}));
 }
 
 TEST(ServerOptions, EveryOptionSetsItsLimit) {
@@ -65,28 +75,15 @@ TEST(ServerOptions, EveryOptionSetsItsLimit) {
                    "--max-game-list-kib",
                    "64",
                    "--summary-interval",
-                   "1.5"},
+                   "1.5",
+                   "--help"},
                   options),
             "");
-  const TServerLimits& limits = options.Limits;
-  EXPECT_EQ(options.Port, 6000);
-  EXPECT_EQ(options.Address, "127.0.0.1");
-  EXPECT_EQ(limits.Connections.MaxConnections, 50u);
-  EXPECT_EQ(limits.Connections.MaxPerAddress, 0u);
-  EXPECT_EQ(limits.Connections.KeepAlive.Idle, 5s);
-  EXPECT_EQ(limits.Connections.KeepAlive.Interval, 2s);
-  EXPECT_EQ(limits.Connections.KeepAlive.Probes, 3);
-  EXPECT_FALSE(limits.Lobby.FloodLimit);
-  EXPECT_EQ(limits.Lobby.FloodBurst, 7u);
-  EXPECT_EQ(limits.Lobby.FloodRate, 0.5);
-  EXPECT_EQ(limits.Lobby.LoginTimeout, 250ms);
-  EXPECT_EQ(limits.Lobby.MaxGamesPerUser, 0u);
-  EXPECT_EQ(limits.Lobby.MaxGames, 12u);
-  EXPECT_EQ(limits.Lobby.MaxGameListBytes, 64u * 1024);
-  EXPECT_EQ(limits.Lobby.SummaryInterval, 1500ms);
-  EXPECT_FALSE(options.Help);
-  EXPECT_EQ(Parse({"--help"}, options), "");
-  EXPECT_TRUE(options.Help);
+  EXPECT_EQ(Described(options),
+            (std::vector<std::string>{"port 6000", "address 127.0.0.1", "max connections 50",
+                                      "max per address 0", "keepalive 5 2 3",
+                                      "flood limit off 7 0.500000", "login timeout 250 ms",
+                                      "games 0 12 65536", "summary 1500 ms", "help yes"}));
 }
 
 TEST(ServerOptions, TimesInSeconds) {
@@ -139,7 +136,7 @@ TEST(ServerOptions, WrongValuesAreRefusedWithTheOptionNamed) {
 TEST(ServerOptions, UsageNamesEveryOptionWithItsDefault) {
   const std::string usage = ServerUsage();
   const std::vector<std::string> expected = {"--port N ",
-                                             "(1-65535, default 50401)",
+                                             "1-65535 (default 50401)",
                                              "--listen ADDR",
                                              "--max-connections N",
                                              "(default 1000)",
