@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <netinet/tcp.h>
 #include <thread>
 
 namespace {
@@ -176,8 +178,64 @@ TEST(TSocket, FlushToAGonePeerFailsQuietly) {
   }
   EXPECT_TRUE(failed);
   EXPECT_TRUE(accepted->SendFailed());
+  EXPECT_EQ(accepted->LastError(), ECONNRESET);
   EXPECT_EQ(accepted->PendingOutput(), 0u);
   accepted->Send(std::string("blocking send to nobody")); // must not raise SIGPIPE
+}
+
+// Waits for the end of Socket's connection; the last receive's answer (-1 when it ended).
+int ReceiveUntilEnd(TSocket& Socket) {
+  char buffer[64];
+  int got = 0;
+  for (int i = 0; i < 200 && got >= 0; ++i) {
+    got = Socket.ReceiveAvailable(buffer, sizeof buffer);
+    if (got == 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return got;
+}
+
+TEST(TSocket, LastErrorTellsAnOrderlyCloseFromAReset) {
+  TListener listener;
+  auto closing = std::make_unique<TLineClient>(listener.Socket.LocalPort());
+  auto closed = listener.AcceptOne();
+  auto resetting = std::make_unique<TLineClient>(listener.Socket.LocalPort());
+  auto reset = listener.AcceptOne();
+  ASSERT_NE(closed, nullptr);
+  ASSERT_NE(reset, nullptr);
+  EXPECT_EQ(closed->LastError(), 0);
+  closing->Close();
+  resetting->Reset();
+  EXPECT_EQ(ReceiveUntilEnd(*closed), -1);
+  EXPECT_EQ(closed->LastError(), 0);
+  EXPECT_EQ(ReceiveUntilEnd(*reset), -1);
+  EXPECT_EQ(reset->LastError(), ECONNRESET);
+}
+
+int IntOption(const TSocket& Socket, int Level, int Name) {
+  int value = -1;
+  socklen_t len = sizeof value;
+  getsockopt(Socket.Descriptor(), Level, Name, &value, &len);
+  return value;
+}
+
+TEST(TSocket, KeepAliveSettingsReadBack) {
+  TListener listener;
+  TLineClient peer(listener.Socket.LocalPort());
+  auto accepted = listener.AcceptOne();
+  ASSERT_NE(accepted, nullptr);
+  EXPECT_EQ(IntOption(*accepted, SOL_SOCKET, SO_KEEPALIVE), 0);
+  ASSERT_TRUE(accepted->SetKeepAlive(7, 3, 4));
+  EXPECT_EQ(IntOption(*accepted, SOL_SOCKET, SO_KEEPALIVE), 1);
+  EXPECT_EQ(IntOption(*accepted, IPPROTO_TCP, TCP_KEEPIDLE), 7);
+  EXPECT_EQ(IntOption(*accepted, IPPROTO_TCP, TCP_KEEPINTVL), 3);
+  EXPECT_EQ(IntOption(*accepted, IPPROTO_TCP, TCP_KEEPCNT), 4);
+  ASSERT_TRUE(accepted->SetKeepAlive(0, 3, 4));
+  EXPECT_EQ(IntOption(*accepted, SOL_SOCKET, SO_KEEPALIVE), 0);
+  // Values the system refuses answer false; a socket without a handle cannot take any.
+  EXPECT_FALSE(accepted->SetKeepAlive(7, 0, 4));
+  TSocket empty;
+  EXPECT_FALSE(empty.SetKeepAlive(60, 10, 6));
 }
 
 } // namespace
