@@ -115,6 +115,38 @@ TEST(TPacketServer, ServesWithoutAHandler) {
   loop.join();
 }
 
+TEST(TPacketServer, TheAlarmCallsOnTimerOnceWhenDueAndARequestAtOnce) {
+  using Clock = TPacketServer::Clock;
+  using namespace std::chrono_literals;
+  TPacketServer server(1);
+  server.Listen(0, "127.0.0.1");
+  std::mutex mutex;
+  std::vector<Clock::time_point> calls;
+  server.OnTimer = [&](TPacketServer* Sender) {
+    EXPECT_EQ(Sender->Alarm(), Clock::time_point::max()) << "cleared before the call";
+    std::lock_guard<std::mutex> lock(mutex);
+    calls.push_back(Clock::now());
+  };
+  auto count = [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return calls.size();
+  };
+  const auto start = Clock::now();
+  server.SetAlarm(start + 200ms);
+  std::thread loop([&] { server.Execute(); });
+  std::this_thread::sleep_for(600ms);
+  ASSERT_EQ(count(), 1u);
+  EXPECT_GE(calls[0], start + 200ms) << "not before it is due";
+  const auto asked = Clock::now();
+  server.RequestTimer();
+  for (int i = 0; i < WaitMs / 5 && count() < 2; ++i)
+    std::this_thread::sleep_for(5ms);
+  ASSERT_EQ(count(), 2u);
+  EXPECT_LT(calls[1] - asked, 1s);
+  server.Stop();
+  loop.join();
+}
+
 TEST(TPacketServer, ListeningOnAPortInUseRaisesServerError) {
   TPacketServer first(1);
   first.Listen(0, "127.0.0.1");
