@@ -1,7 +1,9 @@
 // Frame-rate benchmark of the client's drawing. It builds what the client builds at start-up
 // (window, media manager, the four screens), then measures, on the client's own screens:
 //   - the time from start to the first frame (the login screen, as the client shows it first);
-//   - the lobby with 40 full chat lines, a full user list and 40 announced games;
+//   - the lobby with 40 full chat lines, a full user list and 40 announced games, once as it
+//     stands (its retained layer is drawn back) and once with a new chat line every frame (the
+//     whole layer is drawn again each time);
 //   - the game screen: tile map, three models and the animated figure under the GUI.
 // Every frame is a whole pass of the screen's DoLoop, buffer swap included, with the SDL event
 // queue drained in between as the client's loop does. For scale it also draws an empty desktop
@@ -37,6 +39,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,10 +81,17 @@ struct TRate {
 // the drawing costs, the median what a user would see under the same load.
 constexpr int ROUNDS = 5;
 
-TRate Measure(TEventListener& Screen, int Frames) {
-  for (int i = 0; i < WARM_UP_FRAMES; ++i) {
+// Draws Frames frames of Screen; Step, if given, runs before each frame.
+TRate Measure(TEventListener& Screen, int Frames, const std::function<void()>& Step = {}) {
+  auto frame = [&] {
     DrainEvents();
+    if (Step) {
+      Step();
+    }
     Screen.DoLoop();
+  };
+  for (int i = 0; i < WARM_UP_FRAMES; ++i) {
+    frame();
   }
   glFinish();
   const int perRound = std::max(1, Frames / ROUNDS);
@@ -90,8 +100,7 @@ TRate Measure(TEventListener& Screen, int Frames) {
   for (int round = 0; round < ROUNDS; ++round) {
     const auto start = TClock::now();
     for (int i = 0; i < perRound; ++i) {
-      DrainEvents();
-      Screen.DoLoop();
+      frame();
     }
     glFinish();
     rates.push_back(perRound / Seconds(TClock::now() - start));
@@ -116,12 +125,16 @@ std::unique_ptr<T> Build(const char* What) {
   }
 }
 
+std::string ChatLine(int I) {
+  return "<player" + std::to_string(I % USERS) + "> " +
+         "anyone up for a game on the river map tonight? " + std::to_string(I);
+}
+
 // Fills the lobby as a busy evening would: every list at its fullest.
 int FillLobby(TChatStatus& Lobby) {
   int glyphs = 0;
   for (int i = 0; i < CHAT_LINES; ++i) {
-    const std::string line = "<player" + std::to_string(i % USERS) + "> " +
-                             "anyone up for a game on the river map tonight? " + std::to_string(i);
+    const std::string line = ChatLine(i);
     Lobby.AddChatList(line);
     glyphs += static_cast<int>(line.size());
   }
@@ -200,7 +213,12 @@ int main(int argc, char** argv) {
     Report("lobby", Measure(*lobby, frames),
            std::to_string(CHAT_LINES) + " chat lines, " + std::to_string(USERS) + " users, " +
                std::to_string(GAMES) + " games; " + std::to_string(glyphs) +
-               " glyphs in the chat page's lists");
+               " glyphs in the chat page's lists; nothing changes");
+    // The worst case for the retained layer: the chat scrolls by a line every frame.
+    int next = CHAT_LINES;
+    Report("lobby, chatting",
+           Measure(*lobby, frames, [&] { lobby->AddChatList(ChatLine(next++)); }),
+           "the same with a new chat line every frame");
   }
   {
     // For scale: a frame with an empty desktop is the background, the cursor and the swap.

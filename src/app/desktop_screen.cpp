@@ -36,10 +36,14 @@ void TDesktopScreen::DoLoop() {
   Canvas->Clear();
   DrawScene();
   Canvas->BeginOrtho2D();
-  if (HasBackground()) {
-    Canvas->DrawImage(BACKGROUND_TEXTURE, 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT);
+  const bool layered = HasBackground() && GUIDrawer->Record(*Desktop, FGUICommands) &&
+                       Canvas->DrawLayer(BACKGROUND_TEXTURE, FGUICommands);
+  if (!layered) {
+    if (HasBackground()) {
+      Canvas->DrawImage(BACKGROUND_TEXTURE, 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT);
+    }
+    GUIDrawer->Draw(*Desktop);
   }
-  GUIDrawer->Draw(*Desktop);
   Canvas->DrawImage(CursorTexture(), Global.MX, Global.MY, CURSOR_SIZE, CURSOR_SIZE);
   Canvas->EndOrtho2D();
   Canvas->Present();

@@ -16,6 +16,7 @@
 
 #include "app/event_listener.h"
 #include "app/frame_canvas.h"
+#include "guidraw/gui_command_list.h"
 
 #include <memory>
 #include <string>
@@ -38,7 +39,9 @@ public:
   void Enter() override;
   void Exit() override {}
   // One frame: BeforeFrame, clear, DrawScene, then in 2D the background (if any), the desktop
-  // and the cursor image at the mouse; then the buffers are swapped.
+  // and the cursor image at the mouse; then the buffers are swapped. With a background, the
+  // desktop is recorded and the canvas draws background and desktop as one retained layer, so
+  // a frame that draws what the one before drew costs a copy of that picture.
   void DoLoop() override;
   // The typed character (low byte of its Unicode value, 0 for keys that type nothing) goes to
   // the desktop, the symbol to Global.KeyState; then HandleKey.
@@ -59,13 +62,18 @@ protected:
   virtual void BeforeFrame() {}
   // The 3D scene, drawn after the clear and before the 2D layer (the game screen).
   virtual void DrawScene() {}
-  // Whether the "background" image covers the window under the desktop.
+  // Whether the "background" image covers the window under the desktop. A screen with a
+  // background draws no scene: what lies under the GUI is the background alone.
   virtual bool HasBackground() const { return true; }
   // The texture drawn as the mouse cursor.
   virtual std::string CursorTexture() const { return "pointer"; }
   // The screen's own key handling after the desktop and key state have seen the key; by
   // default Escape stops the main loop, which ends the program.
   virtual void HandleKey(const SDL_KeyboardEvent& Event);
+
+private:
+  // The desktop's primitives of the current frame (kept to reuse their storage).
+  TGUICommandList FGUICommands;
 };
 
 // Names of the images every screen uses and the cursor's size.

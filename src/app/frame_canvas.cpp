@@ -4,6 +4,7 @@
 #include "gfx/media_manager.h"
 #include "gfx/opengl_helpers.h"
 #include "gfx/texture.h"
+#include "guidraw/gui_command_list.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -55,6 +56,13 @@ void TGLFrameCanvas::DrawImage(const std::string& Texture, int X, int Y, int W, 
   Rectangle2D(X, Y, W, H);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+}
+
+bool TGLFrameCanvas::DrawLayer(const std::string& Background, const TGUICommandList& GUI) {
+  TTexture* texture = FMan != nullptr ? FMan->GetTextureByName(Background) : nullptr;
+  Layer.Draw(texture != nullptr ? texture->Texture : 0, GUI,
+             [&] { DrawImage(Background, 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT); });
+  return true;
 }
 
 void TGLFrameCanvas::EndOrtho2D() {

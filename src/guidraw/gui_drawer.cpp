@@ -1,13 +1,12 @@
-// Sections: glyphs and frames (the free functions) | dispatch by widget kind | one method per
-// widget kind.
+// Sections: glyphs and frames (the free functions) | recording and dispatch by widget kind |
+// one method per widget kind. Everything is drawn through an output (gui_output.h): OpenGL
+// directly, or a command list when a frame is recorded.
 #include "guidraw/gui_drawer.h"
 
 #include "gfx/media_manager.h"
-#include "gfx/opengl_helpers.h"
 #include "gfx/texture.h"
 #include "gui/gui.h"
-
-#include <GL/gl.h>
+#include "guidraw/gui_command_list.h"
 
 #include <algorithm>
 #include <climits>
@@ -59,50 +58,18 @@ TBox BoxOf(const TUIWidget& W) {
   return {W.FLeft, W.FTop, W.GetWidth(), W.GetHeight()};
 }
 
-void Translate(long long X, long long Y) {
-  glTranslatef(static_cast<float>(X), static_cast<float>(Y), 0.0f);
+float F(long long V) {
+  return static_cast<float>(V);
 }
 
-// An untextured rectangle; texturing is switched back on afterwards.
-void DrawPlainRectangle(long long X, long long Y, long long W, long long H, float R, float G,
-                        float B) {
-  glDisable(GL_TEXTURE_2D);
-  DrawRectangle(static_cast<float>(X), static_cast<float>(Y), static_cast<float>(W),
-                static_cast<float>(H), R, G, B);
-  glEnable(GL_TEXTURE_2D);
+// The quad of the rectangle (X, Y, W, H) with (U, V) to (U + DU, V + DV) of the texture.
+TGUIQuad QuadOf(long long X, long long Y, long long W, long long H, float U, float V, float DU,
+                float DV) {
+  return {F(X), F(Y), F(X + W), F(Y + H), U, V, U + DU, V + DV};
 }
 
-// Quads are sent as pairs of triangles, the two a four-vertex strip makes (top-left,
-// bottom-left, top-right; top-right, bottom-left, bottom-right), so that text and frames go to
-// OpenGL as one batch each instead of one draw call per quad. TTriangles opens the batch.
-class TTriangles {
-public:
-  TTriangles() { glBegin(GL_TRIANGLES); }
-  ~TTriangles() { glEnd(); }
-  TTriangles(const TTriangles&) = delete;
-  TTriangles& operator=(const TTriangles&) = delete;
-};
-
-void Quad(long long X, long long Y, long long W, long long H, float U, float V, float DU,
-          float DV) {
-  const float x0 = static_cast<float>(X), y0 = static_cast<float>(Y);
-  const float x1 = static_cast<float>(X + W), y1 = static_cast<float>(Y + H);
-  glTexCoord2f(U, V);
-  glVertex2f(x0, y0);
-  glTexCoord2f(U, V + DV);
-  glVertex2f(x0, y1);
-  glTexCoord2f(U + DU, V);
-  glVertex2f(x1, y0);
-  glTexCoord2f(U + DU, V);
-  glVertex2f(x1, y0);
-  glTexCoord2f(U, V + DV);
-  glVertex2f(x0, y1);
-  glTexCoord2f(U + DU, V + DV);
-  glVertex2f(x1, y1);
-}
-
-// The glyph quad of character C at (X, Y), inside an open batch.
-void Glyph(long long X, long long Y, char C) {
+// The glyph quad of character C at (X, Y).
+TGUIQuad Glyph(long long X, long long Y, char C) {
   unsigned code = static_cast<unsigned char>(C);
   if (code < FIRST_CHAR || code > LAST_CHAR) {
     code = FIRST_CHAR;
@@ -110,62 +77,75 @@ void Glyph(long long X, long long Y, char C) {
   const unsigned k = code - FIRST_CHAR;
   const float u = static_cast<float>(k % FONT_GRID) * FONT_CHAR_WIDTH / 128.0f;
   const float v = static_cast<float>(k / FONT_GRID) * FONT_CHAR_HEIGHT / 128.0f + FONT_TEXT_TOP;
-  Quad(X, Y, FONT_CHAR_WIDTH, FONT_CHAR_HEIGHT, u, v, FONT_CELL, FONT_CELL);
+  return QuadOf(X, Y, FONT_CHAR_WIDTH, FONT_CHAR_HEIGHT, u, v, FONT_CELL, FONT_CELL);
+}
+
+// The free functions' bodies, for any output: text and frames go out as one batch each.
+void DrawStringTo(TGUIOutput& Out, long long X, long long Y, const std::string& S) {
+  Out.Color(0, 0, 0);
+  if (S.empty()) {
+    return;
+  }
+  Out.BeginQuads();
+  for (char c : S) {
+    Out.Quad(Glyph(X, Y, c));
+    X += FONT_CHAR_WIDTH - 1;
+  }
+  Out.EndQuads();
+}
+
+void DrawRectTo(TGUIOutput& Out, long long X, long long Y, long long W, long long H) {
+  const long long right = X + W - BORDER, bottom = Y + H - BORDER;
+  const long long innerW = W - 2 * BORDER, innerH = H - 2 * BORDER;
+  Out.BeginQuads();
+  Out.Quad(QuadOf(X, Y, BORDER, BORDER, 0, 0, QUARTER, QUARTER));
+  Out.Quad(QuadOf(X, bottom, BORDER, BORDER, 0, 2 * QUARTER, QUARTER, QUARTER));
+  Out.Quad(QuadOf(right, Y, BORDER, BORDER, 2 * QUARTER, 0, QUARTER, QUARTER));
+  Out.Quad(QuadOf(right, bottom, BORDER, BORDER, 2 * QUARTER, 2 * QUARTER, QUARTER, QUARTER));
+  // A frame too small for edges is its corners alone.
+  if (innerW >= 0 && innerH >= 0) {
+    if (innerW > 0) {
+      Out.Quad(QuadOf(X + BORDER, Y, innerW, BORDER, QUARTER, 0, QUARTER, QUARTER));
+      Out.Quad(QuadOf(X + BORDER, bottom, innerW, BORDER, QUARTER, 2 * QUARTER, QUARTER, QUARTER));
+    }
+    if (innerH > 0) {
+      Out.Quad(QuadOf(X, Y + BORDER, BORDER, innerH, 0, QUARTER, QUARTER, QUARTER));
+      Out.Quad(QuadOf(right, Y + BORDER, BORDER, innerH, 2 * QUARTER, QUARTER, QUARTER, QUARTER));
+    }
+    if (innerW > 0 && innerH > 0) {
+      Out.Quad(QuadOf(X + BORDER, Y + BORDER, innerW, innerH, QUARTER, QUARTER, QUARTER, QUARTER));
+    }
+  }
+  Out.EndQuads();
 }
 
 } // namespace
 
 void DrawChar(int X, int Y, char C) {
-  TTriangles batch;
-  Glyph(X, Y, C);
+  TGUIOutput& out = GLGUIOutput();
+  out.BeginQuads();
+  out.Quad(Glyph(X, Y, C));
+  out.EndQuads();
 }
 
 void DrawString(int X, int Y, const std::string& S) {
-  glColor3f(0, 0, 0);
-  if (S.empty()) {
-    return;
-  }
-  TTriangles batch;
-  long long x = X;
-  for (char c : S) {
-    Glyph(x, Y, c);
-    x += FONT_CHAR_WIDTH - 1;
-  }
+  DrawStringTo(GLGUIOutput(), X, Y, S);
 }
 
 void DrawRectUV25(int X, int Y, int W, int H, float U, float V) {
-  TTriangles batch;
-  Quad(X, Y, W, H, U, V, QUARTER, QUARTER);
+  TGUIOutput& out = GLGUIOutput();
+  out.BeginQuads();
+  out.Quad(QuadOf(X, Y, W, H, U, V, QUARTER, QUARTER));
+  out.EndQuads();
 }
 
 void DrawRect(int X, int Y, int W, int H) {
-  const long long x = X, y = Y, w = W, h = H;
-  const long long right = x + w - BORDER, bottom = y + h - BORDER;
-  const long long innerW = w - 2 * BORDER, innerH = h - 2 * BORDER;
-  TTriangles batch;
-  Quad(x, y, BORDER, BORDER, 0, 0, QUARTER, QUARTER);
-  Quad(x, bottom, BORDER, BORDER, 0, 2 * QUARTER, QUARTER, QUARTER);
-  Quad(right, y, BORDER, BORDER, 2 * QUARTER, 0, QUARTER, QUARTER);
-  Quad(right, bottom, BORDER, BORDER, 2 * QUARTER, 2 * QUARTER, QUARTER, QUARTER);
-  if (innerW < 0 || innerH < 0) {
-    return; // too small for edges: the corners alone
-  }
-  if (innerW > 0) {
-    Quad(x + BORDER, y, innerW, BORDER, QUARTER, 0, QUARTER, QUARTER);
-    Quad(x + BORDER, bottom, innerW, BORDER, QUARTER, 2 * QUARTER, QUARTER, QUARTER);
-  }
-  if (innerH > 0) {
-    Quad(x, y + BORDER, BORDER, innerH, 0, QUARTER, QUARTER, QUARTER);
-    Quad(right, y + BORDER, BORDER, innerH, 2 * QUARTER, QUARTER, QUARTER, QUARTER);
-  }
-  if (innerW > 0 && innerH > 0) {
-    Quad(x + BORDER, y + BORDER, innerW, innerH, QUARTER, QUARTER, QUARTER, QUARTER);
-  }
+  DrawRectTo(GLGUIOutput(), X, Y, W, H);
 }
 
 void TGUIDrawer::BindTexture(const std::string& Name) {
   TTexture* texture = FMan != nullptr ? FMan->GetTextureByName(Name) : nullptr;
-  glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Texture : 0);
+  FOut->BindTexture(texture != nullptr ? texture->Texture : 0);
 }
 
 void TGUIDrawer::BindFrame(const TUIWidget& W, const std::string& Enabled,
@@ -175,15 +155,33 @@ void TGUIDrawer::BindFrame(const TUIWidget& W, const std::string& Enabled,
 
 void TGUIDrawer::FocusColor(const TUIWidget& W) {
   if (W.IsFocused()) {
-    glColor3f(1, 1, 0);
+    FOut->Color(1, 1, 0);
   } else {
-    glColor3f(1, 1, 1);
+    FOut->Color(1, 1, 1);
   }
 }
 
 void TGUIDrawer::DrawText(int X, int Y, const std::string& S) {
   BindTexture(FONT);
-  DrawString(X, Y, S);
+  DrawStringTo(*FOut, X, Y, S);
+}
+
+void TGUIDrawer::PlainRectangle(long long X, long long Y, long long W, long long H, float R,
+                                float G, float B) {
+  FOut->PlainRectangle(F(X), F(Y), F(W), F(H), R, G, B);
+}
+
+bool TGUIDrawer::Record(TUIDesktop& Desktop, TGUICommandList& Commands) {
+  Commands.Clear();
+  // The drawing goes back to OpenGL however Draw ends.
+  struct TRestore {
+    TGUIOutput*& Out;
+    TGUIOutput* Previous;
+    ~TRestore() { Out = Previous; }
+  } restore{FOut, FOut};
+  FOut = &Commands;
+  Draw(Desktop);
+  return true;
 }
 
 void TGUIDrawer::Draw(TUIDesktop& Desktop) {
@@ -221,18 +219,18 @@ void TGUIDrawer::DrawWidget(TUIWidget& W) {
 void TGUIDrawer::DrawChildren(TUIContainer& C) {
   const long long dx = static_cast<long long>(C.FLeft) + C.FMarginLeft;
   const long long dy = static_cast<long long>(C.FTop) + C.FMarginTop;
-  Translate(dx, dy);
+  FOut->Translate(F(dx), F(dy));
   for (int i = 0; i < C.Count(); ++i) {
     DrawWidget(*C.Get(i));
   }
-  Translate(-dx, -dy);
+  FOut->Translate(F(-dx), F(-dy));
 }
 
 void TGUIDrawer::DrawWindow(TUIWindow& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, WINDOW_FRAME, WINDOW_FRAME_DISABLED);
   FocusColor(W);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   DrawText(Px(b.L + TITLE_X), Px(b.T + TITLE_Y), W.FTitle);
   DrawChildren(W);
 }
@@ -241,7 +239,7 @@ void TGUIDrawer::DrawButton(TUIButton& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   const int sink = W.Clicked ? PRESSED_SINK : 0;
   DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y + sink), W.FCaption);
 }
@@ -250,7 +248,7 @@ void TGUIDrawer::DrawEdit(TUIEdit& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   std::string shown = W.FMask ? std::string(W.FText.size(), '*') : W.FText;
   if (W.IsFocused()) {
     shown += '_';
@@ -261,17 +259,17 @@ void TGUIDrawer::DrawEdit(TUIEdit& W) {
 void TGUIDrawer::DrawList(TUIList& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
-  glColor3f(1, 1, 1);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  FOut->Color(1, 1, 1);
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   if (W.FIndex >= 0 && !W.Simple) {
-    DrawPlainRectangle(b.L + LIST_BAR_X, b.T + LIST_BAR_Y + LIST_ROW * (long long)W.FIndex,
-                       b.W - 2 * LIST_BAR_X, LIST_BAR_HEIGHT, SELECTION_GREY, SELECTION_GREY,
-                       SELECTION_GREY);
+    PlainRectangle(b.L + LIST_BAR_X, b.T + LIST_BAR_Y + LIST_ROW * (long long)W.FIndex,
+                   b.W - 2 * LIST_BAR_X, LIST_BAR_HEIGHT, SELECTION_GREY, SELECTION_GREY,
+                   SELECTION_GREY);
   }
   BindTexture(FONT);
   long long y = b.T + LIST_TEXT_Y;
   for (const std::string& item : W.FStrings) {
-    DrawString(Px(b.L + LIST_TEXT_X), Px(y), item);
+    DrawStringTo(*FOut, Px(b.L + LIST_TEXT_X), Px(y), item);
     y += LIST_ROW;
   }
 }
@@ -279,12 +277,12 @@ void TGUIDrawer::DrawList(TUIList& W) {
 void TGUIDrawer::DrawTracker(TUITracker& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
-  glColor3f(1, 1, 1);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  FOut->Color(1, 1, 1);
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   // An empty range puts the cursor at the left margin instead of dividing by zero.
   const long long centre = W.FMax == W.FMin ? W.FMargin : W.TranslateLogicToReal(W.FPosition);
-  DrawPlainRectangle(b.L + centre - W.FCursorWidth / 2, b.T, W.FCursorWidth, b.H, SELECTION_GREY,
-                     SELECTION_GREY, SELECTION_GREY);
+  PlainRectangle(b.L + centre - W.FCursorWidth / 2, b.T, W.FCursorWidth, b.H, SELECTION_GREY,
+                 SELECTION_GREY, SELECTION_GREY);
   DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y), std::to_string(W.FPosition));
 }
 
@@ -294,20 +292,18 @@ void TGUIDrawer::DrawLabel(TUILabel& W) {
 
 void TGUIDrawer::DrawImage(TUIImage& W) {
   const TBox b = BoxOf(W);
-  glBindTexture(GL_TEXTURE_2D, W.FImage);
-  DrawRectangle(static_cast<float>(b.L), static_cast<float>(b.T), static_cast<float>(b.W),
-                static_cast<float>(b.H), 1, 1, 1);
+  FOut->BindTexture(W.FImage);
+  FOut->Rectangle(F(b.L), F(b.T), F(b.W), F(b.H), 1, 1, 1);
 }
 
 void TGUIDrawer::DrawCheckBox(TUICheckBox& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRect(Px(b.L), Px(b.T), CHECK_SIZE, CHECK_SIZE);
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), CHECK_SIZE, CHECK_SIZE);
   if (W.FChecked) {
     BindTexture(TICK);
-    DrawRectangle(static_cast<float>(b.L), static_cast<float>(b.T), CHECK_SIZE, CHECK_SIZE, 1, 1,
-                  1);
+    FOut->Rectangle(F(b.L), F(b.T), CHECK_SIZE, CHECK_SIZE, 1, 1, 1);
   }
   DrawText(Px(b.L + CHECK_CAPTION_X), Px(b.T + CAPTION_Y), W.FCaption);
 }
@@ -320,12 +316,12 @@ void TGUIDrawer::DrawBar(TUIBar& W) {
     const double filled = static_cast<double>(b.W) / (W.FMax / p);
     const long long fillW = static_cast<long long>(std::trunc(filled)) - 2;
     if (fillW > 0 && b.H > 2) {
-      DrawPlainRectangle(b.L + 1, b.T + 1, fillW, b.H - 2, 1, 1, 0);
+      PlainRectangle(b.L + 1, b.T + 1, fillW, b.H - 2, 1, 1, 0);
     }
   }
   BindTexture(BAR_FRAME);
-  glColor3f(1, 1, 1);
-  DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  FOut->Color(1, 1, 1);
+  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   if (W.FShowCaption) {
     DrawText(Px(b.L + BAR_CAPTION_OFFSET), Px(b.T + BAR_CAPTION_OFFSET), W.FCaption);
   }
@@ -341,8 +337,8 @@ void TGUIDrawer::DrawPage(TUIPage& W) {
   if (W.FDrawBack) {
     const TBox b = BoxOf(W);
     BindFrame(W, FRAME, FRAME_DISABLED);
-    glColor3f(1, 1, 1);
-    DrawRect(Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+    FOut->Color(1, 1, 1);
+    DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   }
   DrawChildren(W);
 }
@@ -354,7 +350,7 @@ void TGUIDrawer::DrawLayered(TUILayered& W) {
   }
   const long long dx = static_cast<long long>(W.FLeft) + W.FMarginLeft;
   const long long dy = static_cast<long long>(W.FTop) + W.FMarginTop;
-  Translate(dx, dy);
+  FOut->Translate(F(dx), F(dy));
   DrawWidget(*page);
-  Translate(-dx, -dy);
+  FOut->Translate(F(-dx), F(-dy));
 }

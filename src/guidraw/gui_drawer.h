@@ -3,9 +3,12 @@
 // interface textures, untextured bars, and text from an 8 x 8 bitmap font. Expects the 2D pixel
 // projection (origin top-left, Y downwards), texturing and blending on; changes no widget.
 
+#include "guidraw/gui_output.h"
+
 #include <string>
 
 class TGenericMediaManager;
+class TGUICommandList;
 class TUIBar;
 class TUIButton;
 class TUICheckBox;
@@ -43,6 +46,9 @@ class TAbstractGUIDrawer {
 public:
   virtual ~TAbstractGUIDrawer() = default;
   virtual void Draw(TUIDesktop& Desktop) = 0;
+  // Puts into Commands (emptied first) what Draw would draw, drawing nothing, and answers true;
+  // a drawer that cannot record answers false and the caller draws with Draw.
+  virtual bool Record(TUIDesktop&, TGUICommandList&) { return false; }
 };
 
 class TGUIDrawer : public TAbstractGUIDrawer {
@@ -52,6 +58,8 @@ public:
 
   // Draws the desktop's children back to front; the desktop itself has no frame.
   void Draw(TUIDesktop& Desktop) override;
+  // The same primitives as Draw, texture look-ups included, kept in Commands instead.
+  bool Record(TUIDesktop& Desktop, TGUICommandList& Commands) override;
   // Draws W by its kind; kinds without a look (a plain container, a multi-tracker) draw nothing.
   void DrawWidget(TUIWidget& W);
   // Draws C's children in C's client coordinates.
@@ -77,6 +85,12 @@ private:
   // The frame texture of a widget: the normal one, or the grey one when it is disabled.
   void BindFrame(const TUIWidget& W, const std::string& Enabled, const std::string& Disabled);
   // The frame colour: yellow while W has the focus, white otherwise.
-  static void FocusColor(const TUIWidget& W);
+  void FocusColor(const TUIWidget& W);
   void DrawText(int X, int Y, const std::string& S);
+  // An untextured rectangle; texturing is on again afterwards.
+  void PlainRectangle(long long X, long long Y, long long W, long long H, float R, float G,
+                      float B);
+
+  // Where the primitives go: OpenGL, or the list being recorded.
+  TGUIOutput* FOut = &GLGUIOutput();
 };
