@@ -25,7 +25,7 @@ bool DriverLabelsObjects() {
   return extensions != nullptr && std::strstr(extensions, "GL_KHR_debug") != nullptr;
 }
 
-// The fragment operations that would change the picture's pixels on their way back.
+// State that would change the picture's pixels, or drop some, on their way back.
 constexpr GLenum FRAGMENT_STATE[] = {GL_BLEND,        GL_ALPHA_TEST,   GL_DEPTH_TEST,
                                      GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_FOG,
                                      GL_LIGHTING,     GL_CULL_FACE,    GL_COLOR_LOGIC_OP};
