@@ -617,8 +617,10 @@ int main(int argc, char** argv) {
   // median of the pairs' ratios shrugs off what other work on the machine does to single runs.
   // CPU time is compared in total over all rounds.
   std::printf("\nGuards on against guards off (guarded / off): median of the %d rounds' ratios for "
-              "deliveries\nper second and p99, total CPU time over all rounds. Within 10%%: "
-              "deliveries per second\n0.90 to 1.10 and CPU time at most 1.10.\n",
+              "deliveries\nper second and p99, total CPU time over all rounds. Within 10%%: at "
+              "least 0.90 of the deliveries\nper second and at most 1.10 of the CPU time (a "
+              "burst lasts tens of milliseconds, so single\nruns scatter by more than that both "
+              "ways).\n",
               rounds);
   std::printf("%-17s %14s %10s %10s\n", "load", "deliveries/s", "cpu s", "p99 ms");
   for (std::size_t l = 0; l < loads.size(); ++l) {
@@ -636,7 +638,7 @@ int main(int argc, char** argv) {
     }
     double speedRatio = Median(speed);
     double cpuRatio = cpuOff > 0 ? cpuOn / cpuOff : 0;
-    bool within = speedRatio >= 0.9 && speedRatio <= 1.1 && cpuRatio <= 1.1;
+    bool within = speedRatio >= 0.9 && cpuRatio <= 1.1;
     std::printf("%-17s %14.3f %10.3f %10.3f  %s\n", off.front().Load.c_str(), speedRatio, cpuRatio,
                 Median(p99), within ? "within 10%" : "NOT within 10%");
   }

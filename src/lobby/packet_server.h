@@ -108,7 +108,7 @@ public:
     uint64_t RefusedNoResources = 0; // no descriptor or memory left to serve them
     uint64_t DroppedLongLine = 0;    // sent a line over the length limit
     uint64_t DroppedOutput = 0;      // let their output pile up
-    uint64_t TimedOut = 0;           // the system gave up on the peer (keepalive)
+    uint64_t TimedOut = 0;           // the system gave up on the peer (keepalive, resends)
   };
   const TStats& Stats() const { return FStats; }
 

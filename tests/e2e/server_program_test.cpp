@@ -69,18 +69,23 @@ TEST(ServerProgram, DropsAUserWhoseOutputPilesUp) {
   TLineClient sleeper(server.Port, 4096);
   sleeper.SendLine("L|sleeper|pw");
   EXPECT_EQ(talker.ReadLine(), "E|sleeper");
+  const int count = 200;
   std::thread flood([&] {
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < count; ++i)
       talker.SendLine("G|m|1|" + std::string(60 * 1024, 'g'));
   });
-  // The talker reads all along: only the sleeper lets its output pile up.
+  // The talker reads all along, its own announcements included, to the last one: only the
+  // sleeper lets its output pile up.
   bool sleeperLeft = false;
   std::thread reader([&] {
-    while (!sleeperLeft) {
+    for (int announced = 0; announced < count || !sleeperLeft;) {
       auto line = talker.ReadLine();
       if (!line)
         break;
-      sleeperLeft = *line == "X|sleeper";
+      if (*line == "X|sleeper")
+        sleeperLeft = true;
+      else
+        ++announced;
     }
   });
   std::string text = log.ReadLogText();
