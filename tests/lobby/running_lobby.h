@@ -72,4 +72,19 @@ LogInPair(uint16_t Port, const std::string& First, const std::string& Second) {
   return {std::move(first), std::move(second)};
 }
 
+// Tries to log in as Name until a place in the lobby is free: connections refused at once
+// until the lobby has seen a place freed. Paced, so that the lobby, which takes connections
+// before it reads the others, gets to the end of the one that freed it.
+inline bool AdmittedOnceFreed(uint16_t Port, const std::string& Name) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    TLineClient again(Port);
+    again.SendLine("L|" + Name + "|pw");
+    if (again.ReadLine(2000) == "O|" + Name)
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
 } // namespace test_support
