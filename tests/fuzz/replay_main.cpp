@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   }
   for (const auto& f : files) {
     std::ifstream in(f, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   }
   std::printf("replayed %zu inputs\n", files.size());

@@ -213,7 +213,8 @@ TEST(MeshGeometry, NormalsFromFacesAveragedAtVertices) {
   EXPECT_FLOAT_EQ(mesh.Vertex[0].NY, 0.5f) << "a plain average, not normalized";
   EXPECT_FLOAT_EQ(mesh.Vertex[0].NZ, 0.5f);
   EXPECT_FLOAT_EQ(mesh.Vertex[2].NZ, 1);
-  EXPECT_FLOAT_EQ(mesh.Vertex[1].NZ, 1.0f / 3) << "face 2 uses vertex 1 three times but counts once";
+  EXPECT_FLOAT_EQ(mesh.Vertex[1].NZ, 1.0f / 3)
+      << "face 2 uses vertex 1 three times but counts once";
   EXPECT_EQ(mesh.Vertex[4].NX, 0) << "an unused vertex gets a zero normal";
   EXPECT_FALSE(std::isnan(mesh.Vertex[4].NY));
 }
