@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <malloc.h>
 #include <sstream>
 
 // Without valgrind's headers the counting mode still runs but collects nothing.
@@ -21,7 +22,24 @@ constexpr int MinRuns = 5;
 constexpr int MaxRuns = 200;
 constexpr double MinSeconds = 2.0;
 
-double SecondsToLoad(const TContender& Contender, const std::string& Input) {
+// Where a timed load takes its memory from. With a warm heap the allocator keeps what earlier
+// loads freed, so the figure is the cost of reading; from fresh memory every load starts after
+// the allocator has handed its free memory back to the system, so the figure is that of a first
+// load in a process, the kernel's zero-filled pages included. Either way each contender starts
+// from the same state, whatever the one before it left behind.
+enum class THeap { Warm, Fresh };
+
+// Keeps freed memory in the process and serves large blocks from the heap rather than from
+// mappings of their own, which are always handed back when freed.
+void KeepFreedMemory() {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
+double SecondsToLoad(const TContender& Contender, const std::string& Input, THeap Heap) {
+  if (Heap == THeap::Fresh) {
+    malloc_trim(0);
+  }
   const auto start = std::chrono::steady_clock::now();
   const TLoaded loaded = Contender.Run(Input);
   const auto stop = std::chrono::steady_clock::now();
@@ -34,12 +52,12 @@ struct TTiming {
 };
 
 // Contenders take turns, so a slow spell of the machine hits all of them alike.
-std::vector<TTiming> TimeRow(const TBenchRow& Row, const std::string& Input) {
+std::vector<TTiming> TimeRow(const TBenchRow& Row, const std::string& Input, THeap Heap) {
   std::vector<std::vector<double>> times(Row.Contenders.size());
   double total = 0;
   for (int run = 0; run < MaxRuns && (run < MinRuns || total < MinSeconds); ++run) {
     for (std::size_t c = 0; c < Row.Contenders.size(); ++c) {
-      const double t = SecondsToLoad(Row.Contenders[c], Input);
+      const double t = SecondsToLoad(Row.Contenders[c], Input, Heap);
       times[c].push_back(t);
       total += t;
     }
@@ -73,17 +91,23 @@ long long CallgrindTotal(const std::string& Path) {
 } // namespace
 
 void PrintSpeeds(const TBenchTable& Table) {
-  std::printf("%-34s %-22s %9s %12s %12s %9s\n", "row", "contender", "bytes", "best MB/s",
-              "median MB/s", "vs first");
+  KeepFreedMemory();
+  std::printf("%-34s %-22s %9s %10s %10s %10s %10s %9s\n", "", "", "", "warm heap", "", "fresh mem",
+              "", "");
+  std::printf("%-34s %-22s %9s %10s %10s %10s %10s %9s\n", "row", "contender", "bytes", "best MB/s",
+              "median", "best MB/s", "median", "vs first");
   for (const TBenchRow& row : Table) {
     const std::string input = row.MakeInput();
-    const std::vector<TTiming> timings = TimeRow(row, input);
+    const std::vector<TTiming> warm = TimeRow(row, input, THeap::Warm);
+    const std::vector<TTiming> fresh = TimeRow(row, input, THeap::Fresh);
     for (std::size_t c = 0; c < row.Contenders.size(); ++c) {
-      std::printf("%-34s %-22s %9zu %12.1f %12.1f %8.2fx\n", row.Name.c_str(),
+      std::printf("%-34s %-22s %9zu %10.1f %10.1f %10.1f %10.1f %4.2f/%4.2fx\n", row.Name.c_str(),
                   row.Contenders[c].Name.c_str(), input.size(),
-                  MegabytesPerSecond(input.size(), timings[c].Best),
-                  MegabytesPerSecond(input.size(), timings[c].Median),
-                  timings[0].Best / timings[c].Best);
+                  MegabytesPerSecond(input.size(), warm[c].Best),
+                  MegabytesPerSecond(input.size(), warm[c].Median),
+                  MegabytesPerSecond(input.size(), fresh[c].Best),
+                  MegabytesPerSecond(input.size(), fresh[c].Median), warm[0].Best / warm[c].Best,
+                  fresh[0].Best / fresh[c].Best);
     }
   }
 }
