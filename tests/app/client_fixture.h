@@ -11,6 +11,8 @@
 #include "app/screens.h"
 #include "guidraw/gui_drawer.h"
 
+#include "../support/line_client.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -25,9 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace client_test {
@@ -49,81 +49,7 @@ inline bool WaitFor(const std::function<bool()>& Condition) {
 }
 
 // One accepted connection, seen from the server's side.
-class TPeer {
-public:
-  explicit TPeer(int Fd) : FFd(Fd) {}
-  ~TPeer() { Close(); }
-  TPeer(const TPeer&) = delete;
-  TPeer& operator=(const TPeer&) = delete;
-
-  void SendRaw(std::string_view Bytes) {
-    std::size_t done = 0;
-    while (done < Bytes.size()) {
-      const ssize_t sent = send(FFd, Bytes.data() + done, Bytes.size() - done, MSG_NOSIGNAL);
-      ASSERT_GT(sent, 0) << "send to the client failed";
-      done += static_cast<std::size_t>(sent);
-    }
-  }
-  void SendLine(std::string_view Line) {
-    std::string bytes(Line);
-    bytes += '\0';
-    SendRaw(bytes);
-  }
-  // The next line the client sent; nothing on time-out or when the client closed.
-  std::optional<std::string> ReadLine(int TimeoutMs = WAIT_MS) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-    for (;;) {
-      const std::size_t end = FBuffer.find('\0');
-      if (end != std::string::npos) {
-        std::string line = FBuffer.substr(0, end);
-        FBuffer.erase(0, end + 1);
-        return line;
-      }
-      if (!Fill(deadline)) {
-        return std::nullopt;
-      }
-    }
-  }
-  // True when the client closes the connection in time (lines before it are skipped).
-  bool WaitClosed() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
-    while (Fill(deadline)) {
-    }
-    return FEnded;
-  }
-  void Close() {
-    if (FFd >= 0) {
-      close(FFd);
-    }
-    FFd = -1;
-  }
-
-private:
-  bool Fill(std::chrono::steady_clock::time_point Deadline) {
-    if (FEnded || FFd < 0) {
-      return false;
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          Deadline - std::chrono::steady_clock::now())
-                          .count();
-    pollfd entry{FFd, POLLIN, 0};
-    if (left < 0 || poll(&entry, 1, static_cast<int>(left)) <= 0) {
-      return false;
-    }
-    char chunk[4096];
-    const ssize_t got = recv(FFd, chunk, sizeof chunk, 0);
-    if (got <= 0) {
-      FEnded = true;
-      return false;
-    }
-    FBuffer.append(chunk, static_cast<std::size_t>(got));
-    return true;
-  }
-
-  int FFd = -1;
-  std::string FBuffer;
-  bool FEnded = false;
-};
+using TPeer = test_support::TLineSocket;
 
 // A listening socket on 127.0.0.1 and a port the system chose.
 class TPeerListener {

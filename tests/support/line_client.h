@@ -36,28 +36,13 @@ inline uint16_t FreePort() {
   return ntohs(address.sin_port);
 }
 
-// A connected peer that reads 0x00-terminated lines.
-class TLineClient {
+// One end of a connection that sends and reads 0x00-terminated lines; it owns the descriptor.
+class TLineSocket {
 public:
-  // ReceiveBuffer > 0 shrinks the socket's receive buffer before connecting.
-  explicit TLineClient(uint16_t Port, int ReceiveBuffer = 0) {
-    FFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (FFd < 0)
-      throw std::runtime_error("socket() failed");
-    if (ReceiveBuffer > 0)
-      setsockopt(FFd, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof ReceiveBuffer);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(Port);
-    if (connect(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      close(FFd);
-      throw std::runtime_error(std::string("connect() failed: ") + std::strerror(errno));
-    }
-  }
-  ~TLineClient() { Close(); }
-  TLineClient(const TLineClient&) = delete;
-  TLineClient& operator=(const TLineClient&) = delete;
+  explicit TLineSocket(int Fd = -1) : FFd(Fd) {}
+  ~TLineSocket() { Close(); }
+  TLineSocket(const TLineSocket&) = delete;
+  TLineSocket& operator=(const TLineSocket&) = delete;
 
   int Fd() const { return FFd; }
 
@@ -130,6 +115,9 @@ public:
     FFd = -1;
   }
 
+protected:
+  int FFd = -1;
+
 private:
   // Reads what arrives before Deadline; false on time-out or end of stream.
   bool Fill(std::chrono::steady_clock::time_point Deadline) {
@@ -153,9 +141,29 @@ private:
     return true;
   }
 
-  int FFd = -1;
   std::string FBuffer;
   bool FEnded = false;
+};
+
+// A peer connected to a server on 127.0.0.1.
+class TLineClient : public TLineSocket {
+public:
+  // ReceiveBuffer > 0 shrinks the socket's receive buffer before connecting.
+  explicit TLineClient(uint16_t Port, int ReceiveBuffer = 0) {
+    FFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (FFd < 0)
+      throw std::runtime_error("socket() failed");
+    if (ReceiveBuffer > 0)
+      setsockopt(FFd, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof ReceiveBuffer);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(Port);
+    // On a throw the socket part, already built, closes the descriptor.
+    if (connect(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      throw std::runtime_error(std::string("connect() failed: ") + std::strerror(errno));
+    }
+  }
 };
 
 // Reads the next Count lines; a missing line reads as "<none>".
