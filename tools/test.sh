@@ -24,7 +24,7 @@ run_suite() {
   cmake -S . -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   echo "== $dir: test"
-  xvfb-run -a -s "-screen 0 800x600x24" \
+  xvfb-run -a -s "-screen 0 800x600x24 -noreset" \
     ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600
 }
 

@@ -10,7 +10,7 @@
 // (background, cursor and swap only).
 //
 // Usage (needs an X display; software rendering as on the test machines):
-//   xvfb-run -a -s "-screen 0 800x600x24" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench [--frames N]
+//   xvfb-run -a -s "-screen 0 800x600x24 -noreset" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench [--frames N]
 // The media are read from the project's media/ directory.
 
 #include "app/chat_status.h"

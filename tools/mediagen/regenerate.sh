@@ -15,7 +15,7 @@ cmake --build "$build" --target mediagen contactsheet -j"$(nproc)"
 # The contact sheet draws with OpenGL: use the display if there is one, else a virtual one.
 run=()
 if [[ -z "${DISPLAY:-}" ]]; then
-  run=(xvfb-run -a -s "-screen 0 800x600x24")
+  run=(xvfb-run -a -s "-screen 0 800x600x24 -noreset")
 fi
 mkdir -p docs
 LIBGL_ALWAYS_SOFTWARE=1 "${run[@]}" "$build/tools/contactsheet/contactsheet" media \
