@@ -168,22 +168,6 @@ TEST(ServerOptions, UsageNamesEveryOptionWithItsDefault) {
     EXPECT_NE(usage.find(text), std::string::npos) << text << "\n" << usage;
 }
 
-TEST(ServerOptions, VersionAndUsageUnderTheProgramsName) {
-  TServerOptions options;
-  EXPECT_EQ(Parse({"--version"}, options), "");
-  EXPECT_TRUE(options.Version);
-  EXPECT_FALSE(options.Help);
-  const std::string usage = ServerUsage("fjordfront-server");
-  EXPECT_EQ(usage.rfind("Usage: fjordfront-server [options]\n", 0), 0u) << usage;
-  // The table is the whole of the usage: every row shows, with its default.
-  for (const TServerOptionRow& row : ServerOptionRows()) {
-    EXPECT_NE(usage.find(std::string("  ") + row.Option + " "), std::string::npos) << row.Option;
-    if (!row.Default.empty()) {
-      EXPECT_NE(usage.find("default " + row.Default + ")"), std::string::npos) << row.Option;
-    }
-  }
-}
-
 TEST(ServerOptions, FloodLimitText) {
   TLobbyLimits limits;
   EXPECT_EQ(TGameServer::FloodLimitText(limits), "20 lines at once, then 2 a second");
