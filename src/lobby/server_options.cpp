@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -179,6 +180,10 @@ std::string ParseServerOptions(int Count, const char* const* Args, TServerOption
       Options.Help = true;
       continue;
     }
+    if (arg == "--version") {
+      Options.Version = true;
+      continue;
+    }
     if (arg == "--no-flood-limit") {
       Options.Limits.Lobby.FloodLimit = false;
       continue;
@@ -198,16 +203,12 @@ std::string ParseServerOptions(int Count, const char* const* Args, TServerOption
   return "";
 }
 
-std::string ServerUsage() {
+std::vector<TServerOptionRow> ServerOptionRows() {
   const TConnectionLimits connections;
   const TLobbyLimits lobby;
   const TKeepAlive& keepAlive = connections.KeepAlive;
   // Option, what it does (a "\n" continues on the next line), and its default ("": none).
-  struct TRow {
-    const char* Option;
-    const char* Text;
-    std::string Default;
-  };
+  using TRow = TServerOptionRow;
   const TRow rows[] = {
       {"--port N", "listen on TCP port N, 1-65535", std::to_string(TGameServer::DefaultPort)},
       {"--listen ADDR", "listen on the interface with address or name ADDR", "all interfaces"},
@@ -235,14 +236,18 @@ std::string ServerUsage() {
        std::to_string(lobby.MaxGameListBytes / 1024)},
       {"--summary-interval S", "seconds between summary lines, 0: only on SIGUSR1",
        Seconds(lobby.SummaryInterval)},
-      {"--help", "show this text", ""},
+      {"--help", "list the options and their defaults", ""},
+      {"--version", "show the program's version", ""},
   };
+  return {std::begin(rows), std::end(rows)};
+}
+
+std::string ServerUsage(const std::string& Program) {
   constexpr std::size_t OptionWidth = 24;
   constexpr std::size_t LineWidth = 80;
   const std::string indent(2 + OptionWidth, ' ');
-  std::string usage = "Usage: server [options]\n"
-                      "Runs the game lobby and logs every event on standard output.\n";
-  for (const TRow& row : rows) {
+  std::string usage = "Usage: " + Program + " [options]\n" + SERVER_SUMMARY + "\n";
+  for (const TServerOptionRow& row : ServerOptionRows()) {
     std::string option = row.Option;
     std::string line = "  " + option + std::string(OptionWidth - option.size(), ' ') + row.Text;
     const std::string suffix = row.Default.empty() ? "" : " (default " + row.Default + ")";
@@ -257,5 +262,5 @@ std::string ServerUsage() {
       line += suffix;
     usage += line + "\n";
   }
-  return usage + "SIGUSR1 writes the summary line at once; SIGINT or SIGTERM stops the server.\n";
+  return usage + SERVER_SIGNALS + "\n";
 }
