@@ -2,6 +2,7 @@
 
 #include "lobby/logger.h"
 #include "net/message.h"
+#include "net/protocol.h"
 
 #include <charconv>
 #include <cstdio>
@@ -210,7 +211,7 @@ std::string TGameServer::GameRefusal(const TUser* User, std::size_t LineSize) co
 }
 
 void TGameServer::TellUser(TUser* User, const std::string& Text) {
-  User->Send(MSG('C', {ServerName, Text}));
+  User->Send(Build(TChatRelayed{ServerName, Text}));
 }
 
 void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType,
@@ -261,13 +262,13 @@ void TGameServer::DoMessage(const std::string& Message, TSocket* Conn) {
 void TGameServer::ParseUnloggedMessage(const std::string& Message, TSocket* Conn) {
   TMsg msg(Message);
   switch (msg.GetType()) {
-  case 'L':
-    if (msg.NumParam() == 2)
-      AutenticateUser(msg.GetToken(1), msg.GetToken(2), Conn);
+  case Msg::Login:
+    if (auto login = Read<TLoginRequest>(msg); login && msg.NumParam() == 2)
+      AutenticateUser(login->User, login->Password, Conn);
     else
-      Conn->Queue(MSG('N', {"Enter user and passwd."}));
+      Conn->Queue(Build(TLoginDenied{"Enter user and passwd."}));
     break;
-  case 'R':
+  case Msg::Request:
     break;
   default:
     LOG("Unexpected message \"" + Message + "\"");
@@ -284,13 +285,13 @@ void TGameServer::AutenticateUser(const std::string& User, const std::string& Pa
   std::string refusal = user->Load(User, Pass);
   if (!refusal.empty()) {
     LOG("User NOT autenticated " + User + " ip: " + Conn->IP());
-    Conn->Queue(MSG('N', {refusal}));
+    Conn->Queue(Build(TLoginDenied{refusal}));
     return;
   }
-  user->Send(MSG('O', {user->UserName}));
-  NotifyAll(MSG('E', {user->UserName}));
+  user->Send(Build(TLoginAccepted{user->UserName}));
+  NotifyAll(Build(TUserEntered{user->UserName}));
   for (const auto& other : ConnectedUsers)
-    user->Send(MSG('U', {other->UserName}));
+    user->Send(Build(TUserPresent{other->UserName}));
   SendGameList(user.get());
   ConnectedUsers.Add(std::move(user));
   StopLoginWait(PeerOf(Conn));
@@ -310,24 +311,28 @@ void TGameServer::NotifyAll(const std::string& Message) {
 void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
   TMsg msg(Message);
   switch (msg.GetType()) {
-  case 'C':
+  case Msg::Chat: {
     if (!PassFloodControl(User)) {
       TellUser(User,
                "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
       break;
     }
-    LOG("#" + User->UserName + ": " + msg.GetToken(1));
-    NotifyAll(MSG('C', {User->UserName, msg.GetToken(1)}));
+    std::string text = Read<TChatRequest>(msg)->Text;
+    LOG("#" + User->UserName + ": " + text);
+    NotifyAll(Build(TChatRelayed{User->UserName, text}));
     ++FStats.LinesRelayed;
     break;
-  case 'G':
+  }
+  case Msg::Announce: {
     if (!PassFloodControl(User)) {
       TellUser(User, "Game not announced: you are sending too fast (at most " +
                          FloodLimitText(FLimits) + ").");
       break;
     }
-    CreateGameDescription(User, msg.GetToken(3), msg.GetToken(1), msg.GetToken(2));
+    TAnnounceRequest game = *Read<TAnnounceRequest>(msg);
+    CreateGameDescription(User, game.Name, game.Map, game.Points);
     break;
+  }
   default: // Q, a second L, anything unknown: the user leaves, the connection stays
     RemoveUser(User);
     break;
@@ -358,8 +363,8 @@ int32_t TGameServer::ParsePoints(const std::string& Text) {
 
 std::string TGameServer::Announcement(const TGameDescription& GD) {
   const TUser* creator = GD.Users.GetUser(0);
-  return MSG('G', {std::to_string(GD.Id), GD.Name, GD.MapName, std::to_string(GD.Points),
-                   creator != nullptr ? creator->UserName : std::string()});
+  return Build(TGameAnnounced{GD.Id, GD.Name, GD.MapName, GD.Points,
+                              creator != nullptr ? creator->UserName : std::string()});
 }
 
 void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
@@ -389,7 +394,7 @@ void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName
 }
 
 void TGameServer::RemoveGameDescription(TGameDescription* GD) {
-  NotifyAll(MSG('H', {std::to_string(GD->Id)}));
+  NotifyAll(Build(TGameRemoved{GD->Id}));
   if (TUser* creator = GD->Users.GetUser(0); creator != nullptr && creator->GameCount > 0)
     --creator->GameCount;
   FGameListBytes -= std::min(FGameListBytes, Announcement(*GD).size() + 1);
@@ -404,7 +409,7 @@ void TGameServer::RemoveUser(TUser* User) {
       RemoveGameDescription(game);
   }
   std::unique_ptr<TUser> leaving = ConnectedUsers.Extract(User);
-  NotifyAll(MSG('X', {leaving->UserName}));
+  NotifyAll(Build(TUserExited{leaving->UserName}));
   // The connection stays open, not logged in: it has the usual time to log in again.
   StartLoginWait(leaving->Connection);
 }
