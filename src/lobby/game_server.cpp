@@ -1,6 +1,5 @@
 #include "lobby/game_server.h"
 
-#include "lobby/logger.h"
 #include "net/message.h"
 #include "net/protocol.h"
 
@@ -31,25 +30,33 @@ std::string SecondsText(std::chrono::milliseconds Time) {
 } // namespace
 
 TGameServer::TGameServer(const TServerLimits& Limits)
-    : PacketServer(std::make_unique<TPacketServer>(MaxClient)), FLimits(Limits.Lobby) {
+    : PacketServer(std::make_unique<TPacketServer>(MaxClient)),
+      FOwnHost(std::make_unique<TPacketHost>(*PacketServer, *this)), FHost(FOwnHost.get()),
+      FLimits(Limits.Lobby) {
   PacketServer->SetLimits(Limits.Connections);
-  PacketServer->OnEvent = [this](TPacketServer* Sender, TSocket* Conn, TEventType EventType,
-                                 const std::string& Text) {
-    OnEvent(Sender, Conn, EventType, Text);
-  };
-  PacketServer->OnTimer = [this](TPacketServer*) { OnTimer(); };
+}
+
+TGameServer::TGameServer(TLobbyHost& Host, const TServerLimits& Limits)
+    : FHost(&Host), FLimits(Limits.Lobby) {
+  StartTimers();
 }
 
 bool TGameServer::Start(int32_t Port, const std::string& Address) {
+  if (!PacketServer)
+    return false;
   StartTimers();
   return PacketServer->Start(Port, MaxBufferSize, Address);
 }
 
 void TGameServer::Listen(int32_t Port, const std::string& Address) {
+  if (!PacketServer)
+    throw TServerException("ERROR SERVER this lobby is served by its host");
   PacketServer->Listen(Port, Address);
 }
 
 bool TGameServer::Run() {
+  if (!PacketServer)
+    return false;
   StartTimers();
   bool stopped = PacketServer->Execute();
   PacketServer->Close();
@@ -57,16 +64,17 @@ bool TGameServer::Run() {
 }
 
 void TGameServer::Stop() {
-  PacketServer->Stop();
+  if (PacketServer)
+    PacketServer->Stop();
 }
 
 void TGameServer::RequestSummary() {
   FSummaryRequested.store(true);
-  PacketServer->RequestTimer();
+  FHost->RequestTimer();
 }
 
 std::string TGameServer::Summary() const {
-  const TPacketServer::TStats& net = PacketServer->Stats();
+  const TPacketServer::TStats net = FHost->ConnectionStats();
   auto fields = [](std::initializer_list<std::pair<const char*, uint64_t>> Fields) {
     std::string text;
     for (const auto& [name, value] : Fields)
@@ -76,7 +84,7 @@ std::string TGameServer::Summary() const {
   return "Summary: " +
          fields({{"users", static_cast<uint64_t>(ConnectedUsers.Count())},
                  {"games", static_cast<uint64_t>(GameDescriptions.Count())},
-                 {"connections", PacketServer->ConnectionCount()}}) +
+                 {"connections", static_cast<uint64_t>(FHost->ConnectionCount())}}) +
          "; since start: " +
          fields({{"connections", net.Accepted},
                  {"lines relayed", FStats.LinesRelayed},
@@ -101,7 +109,7 @@ std::string TGameServer::FloodLimitText(const TLobbyLimits& Limits) {
 // ---- timers: the login time limit and the summary line -------------------------------------
 
 void TGameServer::StartTimers() {
-  FNextSummary = FLimits.SummaryInterval.count() > 0 ? Clock::now() + FLimits.SummaryInterval
+  FNextSummary = FLimits.SummaryInterval.count() > 0 ? FHost->Now() + FLimits.SummaryInterval
                                                      : Clock::time_point::max();
   ScheduleTimer();
 }
@@ -110,22 +118,22 @@ void TGameServer::ScheduleTimer() {
   Clock::time_point next = FNextSummary;
   if (!FLoginWaits.empty())
     next = std::min(next, FLoginWaits.front().Deadline);
-  PacketServer->SetAlarm(next);
+  FHost->SetAlarm(next);
 }
 
 void TGameServer::OnTimer() {
-  Clock::time_point now = Clock::now();
+  Clock::time_point now = FHost->Now();
   while (!FLoginWaits.empty() && FLoginWaits.front().Deadline <= now) {
     TSocket* conn = FLoginWaits.front().Conn;
     StopLoginWait(PeerOf(conn));
     ++FStats.ClosedIdle;
-    LOG("Closing connection " + conn->IP() + ": not logged in within " +
-        SecondsText(FLimits.LoginTimeout));
-    PacketServer->CloseConnection(conn);
+    FHost->Log("Closing connection " + FHost->AddressOf(conn) + ": not logged in within " +
+               SecondsText(FLimits.LoginTimeout));
+    FHost->Close(conn);
   }
   bool periodic = now >= FNextSummary;
   if (FSummaryRequested.exchange(false) || periodic)
-    LOG(Summary());
+    FHost->Log(Summary());
   if (periodic) {
     FNextSummary += FLimits.SummaryInterval;
     if (FNextSummary <= now) // the loop was held up for longer than the interval
@@ -139,7 +147,7 @@ TGameServer::TPeer& TGameServer::PeerOf(TSocket* Conn) {
   if (found == FPeers.end())
     found =
         FPeers
-            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, Clock::now())))
+            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, FHost->Now())))
             .first;
   return found->second;
 }
@@ -159,7 +167,7 @@ void TGameServer::StartLoginWait(TSocket* Conn) {
   StopLoginWait(peer);
   bool first = FLoginWaits.empty();
   peer.Wait =
-      FLoginWaits.insert(FLoginWaits.end(), TLoginWait{Clock::now() + FLimits.LoginTimeout, Conn});
+      FLoginWaits.insert(FLoginWaits.end(), TLoginWait{FHost->Now() + FLimits.LoginTimeout, Conn});
   peer.AwaitingLogin = true;
   if (first)
     ScheduleTimer();
@@ -178,11 +186,11 @@ bool TGameServer::PassFloodControl(TUser* User) {
   if (!FLimits.FloodLimit)
     return true;
   TPeer& peer = PeerOf(User->Connection);
-  Clock::time_point now = Clock::now();
-  auto who = [User] { return User->UserName + " ip: " + User->Connection->IP(); };
+  Clock::time_point now = FHost->Now();
+  auto who = [this, User] { return User->UserName + " ip: " + FHost->AddressOf(User->Connection); };
   if (peer.Flooding && peer.Flood.Full(now)) {
-    LOG("Flood control: relaying lines from " + who() + " again (" + std::to_string(peer.Dropped) +
-        " dropped)");
+    FHost->Log("Flood control: relaying lines from " + who() + " again (" +
+               std::to_string(peer.Dropped) + " dropped)");
     peer.Flooding = false;
     peer.Dropped = 0;
   }
@@ -192,8 +200,8 @@ bool TGameServer::PassFloodControl(TUser* User) {
   ++peer.Dropped;
   if (!peer.Flooding) {
     peer.Flooding = true;
-    LOG("Flood control: not relaying lines from " + who() + " (over " + FloodLimitText(FLimits) +
-        ")");
+    FHost->Log("Flood control: not relaying lines from " + who() + " (over " +
+               FloodLimitText(FLimits) + ")");
   }
   return false;
 }
@@ -233,16 +241,16 @@ void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType Event
 // ---- events ----------------------------------------------------------------------------------
 
 void TGameServer::DoConnection(TSocket* Conn) {
-  LOG("Connected " + Conn->IP());
+  FHost->Log("Connected " + FHost->AddressOf(Conn));
   StartLoginWait(Conn);
 }
 
 void TGameServer::DoCloseConnection(TSocket* Conn) {
   TUser* user = ConnectedUsers.GetUserByConnection(Conn);
   if (user == nullptr) {
-    LOG("Gracefully disconnected " + Conn->IP());
+    FHost->Log("Gracefully disconnected " + FHost->AddressOf(Conn));
   } else {
-    LOG("Brutally disconnecting " + user->UserName + " IP: " + Conn->IP());
+    FHost->Log("Brutally disconnecting " + user->UserName + " IP: " + FHost->AddressOf(Conn));
     RemoveUser(user);
   }
   ForgetPeer(Conn);
@@ -266,26 +274,27 @@ void TGameServer::ParseUnloggedMessage(const std::string& Message, TSocket* Conn
     if (auto login = Read<TLoginRequest>(msg); login && msg.NumParam() == 2)
       AutenticateUser(login->User, login->Password, Conn);
     else
-      Conn->Queue(Build(TLoginDenied{"Enter user and passwd."}));
+      FHost->Send(Conn, Build(TLoginDenied{"Enter user and passwd."}));
     break;
   case Msg::Request:
     break;
   default:
-    LOG("Unexpected message \"" + Message + "\"");
+    FHost->Log("Unexpected message \"" + Message + "\"");
     ++FStats.ClosedUnexpected;
-    PacketServer->CloseConnection(Conn);
+    FHost->Close(Conn);
     break;
   }
 }
 
 void TGameServer::AutenticateUser(const std::string& User, const std::string& Pass, TSocket* Conn) {
-  LOG("Autenticating user: " + User + " pass: " + HiddenPassword);
+  FHost->Log("Autenticating user: " + User + " pass: " + HiddenPassword);
   auto user = std::make_unique<TUser>();
   user->Connection = Conn;
+  user->Host = FHost;
   std::string refusal = user->Load(User, Pass);
   if (!refusal.empty()) {
-    LOG("User NOT autenticated " + User + " ip: " + Conn->IP());
-    Conn->Queue(Build(TLoginDenied{refusal}));
+    FHost->Log("User NOT autenticated " + User + " ip: " + FHost->AddressOf(Conn));
+    FHost->Send(Conn, Build(TLoginDenied{refusal}));
     return;
   }
   user->Send(Build(TLoginAccepted{user->UserName}));
@@ -295,7 +304,7 @@ void TGameServer::AutenticateUser(const std::string& User, const std::string& Pa
   SendGameList(user.get());
   ConnectedUsers.Add(std::move(user));
   StopLoginWait(PeerOf(Conn));
-  LOG("User autenticated " + User + " ip: " + Conn->IP());
+  FHost->Log("User autenticated " + User + " ip: " + FHost->AddressOf(Conn));
 }
 
 void TGameServer::SendGameList(TUser* User) {
@@ -318,7 +327,7 @@ void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
       break;
     }
     std::string text = Read<TChatRequest>(msg)->Text;
-    LOG("#" + User->UserName + ": " + text);
+    FHost->Log("#" + User->UserName + ": " + text);
     NotifyAll(Build(TChatRelayed{User->UserName, text}));
     ++FStats.LinesRelayed;
     break;
@@ -380,8 +389,8 @@ void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName
   std::string refusal = GameRefusal(User, line.size() + 1);
   if (!refusal.empty()) {
     ++FStats.GamesRefused;
-    LOG("Not announcing a game of " + User->UserName + " ip: " + User->Connection->IP() + ": " +
-        refusal);
+    FHost->Log("Not announcing a game of " + User->UserName +
+               " ip: " + FHost->AddressOf(User->Connection) + ": " + refusal);
     TellUser(User, "Game not announced: " + refusal + ".");
     return;
   }
@@ -402,7 +411,7 @@ void TGameServer::RemoveGameDescription(TGameDescription* GD) {
 }
 
 void TGameServer::RemoveUser(TUser* User) {
-  LOG("Removing user " + User->UserName);
+  FHost->Log("Removing user " + User->UserName);
   for (int i = GameDescriptions.Count() - 1; i >= 0; --i) {
     TGameDescription* game = GameDescriptions.Get(i);
     if (game->Users.GetUser(0) == User)

@@ -16,6 +16,7 @@
 
 #include "game/game_model.h"
 #include "lobby/game_description.h"
+#include "lobby/lobby_host.h"
 #include "lobby/packet_server.h"
 #include "lobby/server_limits.h"
 #include "lobby/token_bucket.h"
@@ -35,6 +36,9 @@ public:
 
   // Creates the packet server (not yet listening) with this lobby as its handler.
   explicit TGameServer(const TServerLimits& Limits = {});
+  // A lobby served by Host, which calls OnEvent and OnTimer; it has no packet server of its
+  // own, so Start, Listen and Run are not for it.
+  explicit TGameServer(TLobbyHost& Host, const TServerLimits& Limits = {});
   TGameServer(const TGameServer&) = delete;
   TGameServer& operator=(const TGameServer&) = delete;
 
@@ -53,6 +57,8 @@ public:
   std::string Summary() const;
 
   void OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType, const std::string& Text);
+  // The alarm set through the host is due, or a timer pass was asked for.
+  void OnTimer();
   void DoConnection(TSocket* Conn);
   void DoCloseConnection(TSocket* Conn);
   void DoMessage(const std::string& Message, TSocket* Conn);
@@ -94,10 +100,11 @@ public:
   TOwnedUserList ConnectedUsers;
   TGameDescriptionList GameDescriptions;
   TGameList Games;
+  // The loop of a lobby that serves itself; nullptr for one served by a host.
   std::unique_ptr<TPacketServer> PacketServer;
 
 private:
-  using Clock = TPacketServer::Clock;
+  using Clock = TLobbyHost::Clock;
   // A connection that has yet to log in, and when its time is up.
   struct TLoginWait {
     Clock::time_point Deadline;
@@ -122,9 +129,11 @@ private:
   std::string GameRefusal(const TUser* User, std::size_t LineSize) const;
   void TellUser(TUser* User, const std::string& Text);
   void StartTimers();
-  void OnTimer();
   void ScheduleTimer();
 
+  // The host of a lobby that serves itself.
+  std::unique_ptr<TLobbyHost> FOwnHost;
+  TLobbyHost* FHost = nullptr;
   int32_t FNextGameId = 100;
   TLobbyLimits FLimits;
   TStats FStats;
