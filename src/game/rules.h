@@ -119,8 +119,8 @@ std::unique_ptr<TGame> StartMirror(const std::string& MapName, int32_t Columns, 
 bool MirrorSeat(TGame& Game, int32_t Seat, const std::string& Name);
 // A tree on an empty tile of the field.
 bool MirrorTree(TGame& Game, int32_t X, int32_t Y);
-// A unit with an id not yet used, for a seat in play, on an empty tree-free tile, with health
-// from 1 to its kind's MaxHealth.
+// A unit with an id above every id so far (units come in increasing id), for a seat in play, on an
+// empty tree-free tile, with health from 1 to its kind's MaxHealth.
 bool MirrorUnit(TGame& Game, int32_t Id, int32_t Seat, TUnitKind Kind, int32_t X, int32_t Y,
                 int32_t Health, bool Moved, bool Attacked);
 // Sets the seat to play (a seat in play) and the round (from 1), nothing else.
