@@ -101,9 +101,20 @@ std::string TGameServer::Summary() const {
                  {"peer timed out", net.TimedOut}});
 }
 
+namespace {
+std::string LimitText(uint32_t Burst, double Rate, const std::string& One,
+                      const std::string& Many) {
+  return std::to_string(Burst) + " " + (Burst == 1 ? One : Many) + " at once, then " +
+         ShortNumber(Rate) + " a second";
+}
+} // namespace
+
 std::string TGameServer::FloodLimitText(const TLobbyLimits& Limits) {
-  return std::to_string(Limits.FloodBurst) + (Limits.FloodBurst == 1 ? " line" : " lines") +
-         " at once, then " + ShortNumber(Limits.FloodRate) + " a second";
+  return LimitText(Limits.FloodBurst, Limits.FloodRate, "line", "lines");
+}
+
+std::string TGameServer::OrderLimitText(const TLobbyLimits& Limits) {
+  return LimitText(Limits.OrderBurst, Limits.OrderRate, "order", "orders");
 }
 
 // ---- timers: the login time limit and the summary line -------------------------------------
@@ -118,6 +129,8 @@ void TGameServer::ScheduleTimer() {
   Clock::time_point next = FNextSummary;
   if (!FLoginWaits.empty())
     next = std::min(next, FLoginWaits.front().Deadline);
+  for (const auto& match : Matches)
+    next = std::min(next, match->NextDeadline());
   FHost->SetAlarm(next);
 }
 
@@ -139,6 +152,7 @@ void TGameServer::OnTimer() {
     if (FNextSummary <= now) // the loop was held up for longer than the interval
       FNextSummary = now + FLimits.SummaryInterval;
   }
+  OnMatchTimers(now);
   ScheduleTimer();
 }
 
@@ -147,7 +161,8 @@ TGameServer::TPeer& TGameServer::PeerOf(TSocket* Conn) {
   if (found == FPeers.end())
     found =
         FPeers
-            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, FHost->Now())))
+            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, FHost->Now()),
+                                 TTokenBucket(FLimits.OrderBurst, FLimits.OrderRate, FHost->Now())))
             .first;
   return found->second;
 }
@@ -251,6 +266,7 @@ void TGameServer::DoCloseConnection(TSocket* Conn) {
     FHost->Log("Gracefully disconnected " + FHost->AddressOf(Conn));
   } else {
     FHost->Log("Brutally disconnecting " + user->UserName + " IP: " + FHost->AddressOf(Conn));
+    LeaveMatch(user, false);
     RemoveUser(user);
   }
   ForgetPeer(Conn);
@@ -277,6 +293,14 @@ void TGameServer::ParseUnloggedMessage(const std::string& Message, TSocket* Conn
       FHost->Send(Conn, Build(TLoginDenied{"Enter user and passwd."}));
     break;
   case Msg::Request:
+    // Only the one request of the extension is answered, once per connection; any other R
+    // gets no reply, as before there were matches.
+    if (auto request = Read<TFeatureRequest>(msg);
+        FLimits.Matches && request && request->Feature == PlayFeature &&
+        ReadInt(request->Value) == PlayVersion && !PeerOf(Conn).Extended) {
+      PeerOf(Conn).Extended = true;
+      FHost->Send(Conn, Build(TPlayOffer{}));
+    }
     break;
   default:
     FHost->Log("Unexpected message \"" + Message + "\"");
@@ -291,6 +315,7 @@ void TGameServer::AutenticateUser(const std::string& User, const std::string& Pa
   auto user = std::make_unique<TUser>();
   user->Connection = Conn;
   user->Host = FHost;
+  user->Extended = PeerOf(Conn).Extended;
   std::string refusal = user->Load(User, Pass);
   if (!refusal.empty()) {
     FHost->Log("User NOT autenticated " + User + " ip: " + FHost->AddressOf(Conn));
@@ -302,6 +327,8 @@ void TGameServer::AutenticateUser(const std::string& User, const std::string& Pa
   for (const auto& other : ConnectedUsers)
     user->Send(Build(TUserPresent{other->UserName}));
   SendGameList(user.get());
+  if (user->Extended)
+    SendMatchCatchUp(user.get());
   ConnectedUsers.Add(std::move(user));
   StopLoginWait(PeerOf(Conn));
   FHost->Log("User autenticated " + User + " ip: " + FHost->AddressOf(Conn));
@@ -319,39 +346,48 @@ void TGameServer::NotifyAll(const std::string& Message) {
 
 void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
   TMsg msg(Message);
+  if (User->Extended && ParseExtendedLobbyMessage(msg, User))
+    return;
   switch (msg.GetType()) {
-  case Msg::Chat: {
-    if (!PassFloodControl(User)) {
-      TellUser(User,
-               "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
-      break;
-    }
-    std::string text = Read<TChatRequest>(msg)->Text;
-    FHost->Log("#" + User->UserName + ": " + text);
-    NotifyAll(Build(TChatRelayed{User->UserName, text}));
-    ++FStats.LinesRelayed;
+  case Msg::Chat:
+    RelayChat(User, msg);
     break;
-  }
-  case Msg::Announce: {
-    if (!PassFloodControl(User)) {
-      TellUser(User, "Game not announced: you are sending too fast (at most " +
-                         FloodLimitText(FLimits) + ").");
-      break;
-    }
-    TAnnounceRequest game = *Read<TAnnounceRequest>(msg);
-    CreateGameDescription(User, game.Name, game.Map, game.Points);
+  case Msg::Announce:
+    Announce(User, msg);
     break;
-  }
   default: // Q, a second L, anything unknown: the user leaves, the connection stays
     RemoveUser(User);
     break;
   }
 }
 
-void TGameServer::ParseInGameMessage(const std::string& Message, TGame* Game, TUser* User) {
-  (void)Message;
-  (void)Game;
-  (void)User;
+void TGameServer::RelayChat(TUser* User, const TMsg& Line) {
+  if (!PassFloodControl(User)) {
+    TellUser(User,
+             "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
+    return;
+  }
+  std::string text = Read<TChatRequest>(Line)->Text;
+  FHost->Log("#" + User->UserName + ": " + text);
+  NotifyAll(Build(TChatRelayed{User->UserName, text}));
+  ++FStats.LinesRelayed;
+}
+
+void TGameServer::Announce(TUser* User, const TMsg& Line) {
+  if (!PassFloodControl(User)) {
+    TellUser(User, "Game not announced: you are sending too fast (at most " +
+                       FloodLimitText(FLimits) + ").");
+    return;
+  }
+  TAnnounceRequest game = *Read<TAnnounceRequest>(Line);
+  TGameDescription* announced = CreateGameDescription(User, game.Name, game.Map, game.Points);
+  if (announced == nullptr || !User->Extended)
+    return;
+  // Only a game whose creator can start matches can be joined.
+  announced->Matches = true;
+  User->Room = announced;
+  User->Send(Build(TGameCreated{announced->Id}));
+  NotifyExtended(Build(TGameOpen{announced->Id}));
 }
 
 int32_t TGameServer::ParsePoints(const std::string& Text) {
@@ -376,8 +412,9 @@ std::string TGameServer::Announcement(const TGameDescription& GD) {
                               creator != nullptr ? creator->UserName : std::string()});
 }
 
-void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
-                                        const std::string& MapName, const std::string& Points) {
+TGameDescription* TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
+                                                     const std::string& MapName,
+                                                     const std::string& Points) {
   auto game = std::make_unique<TGameDescription>();
   game->MapName = MapName.empty() ? NoMapName : MapName;
   game->Points = ParsePoints(Points);
@@ -392,14 +429,16 @@ void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName
     FHost->Log("Not announcing a game of " + User->UserName +
                " ip: " + FHost->AddressOf(User->Connection) + ": " + refusal);
     TellUser(User, "Game not announced: " + refusal + ".");
-    return;
+    return nullptr;
   }
   game->Id = GetNextGameId();
   NotifyAll(line);
   ++FStats.LinesRelayed;
   ++User->GameCount;
   FGameListBytes += line.size() + 1;
+  TGameDescription* announced = game.get();
   GameDescriptions.Add(std::move(game));
+  return announced;
 }
 
 void TGameServer::RemoveGameDescription(TGameDescription* GD) {
@@ -407,11 +446,18 @@ void TGameServer::RemoveGameDescription(TGameDescription* GD) {
   if (TUser* creator = GD->Users.GetUser(0); creator != nullptr && creator->GameCount > 0)
     --creator->GameCount;
   FGameListBytes -= std::min(FGameListBytes, Announcement(*GD).size() + 1);
+  for (TUser* user : GD->Users)
+    if (user->Room == GD)
+      user->Room = nullptr;
   GameDescriptions.Extract(GD);
 }
 
 void TGameServer::RemoveUser(TUser* User) {
   FHost->Log("Removing user " + User->UserName);
+  // Quitting resigns from a match and leaves a waiting room (cancelling one it created).
+  LeaveMatch(User, true);
+  if (User->Room != nullptr)
+    UserExitGameDescription(User);
   for (int i = GameDescriptions.Count() - 1; i >= 0; --i) {
     TGameDescription* game = GameDescriptions.Get(i);
     if (game->Users.GetUser(0) == User)
@@ -433,18 +479,4 @@ int32_t TGameServer::FollowingGameId() const {
   if (FNextGameId == std::numeric_limits<int32_t>::max())
     return 101;
   return FNextGameId + 1;
-}
-
-TGame* TGameServer::GetGameByUser(TUser* User) {
-  (void)User;
-  return nullptr;
-}
-
-void TGameServer::UserEnterGameDescription(TUser* User, int32_t GameId) {
-  (void)User;
-  (void)GameId;
-}
-
-void TGameServer::UserExitGameDescription(TUser* User) {
-  (void)User;
 }

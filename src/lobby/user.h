@@ -9,7 +9,9 @@
 #include "game/list.h"
 #include "net/socket.h"
 
+class TGameDescription;
 class TLobbyHost;
+class TMatch;
 
 class TUser {
 public:
@@ -30,6 +32,13 @@ public:
   TLobbyHost* Host = nullptr;
   // Games this user has announced that are still listed.
   uint32_t GameCount = 0;
+  // Its connection asked for matches before logging in.
+  bool Extended = false;
+  // The waiting room it is in, as creator or joiner; not owned.
+  TGameDescription* Room = nullptr;
+  // The match it plays or watches, and its seat there; not owned.
+  TMatch* Match = nullptr;
+  int32_t Seat = -1;
   TItemStaticInfoList Items;
   TUnitStaticInfoList Units;
 };
