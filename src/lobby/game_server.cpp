@@ -375,8 +375,11 @@ void TGameServer::RelayChat(TUser* User, const TMsg& Line) {
 
 void TGameServer::Announce(TUser* User, const TMsg& Line) {
   if (!PassFloodControl(User)) {
-    TellUser(User, "Game not announced: you are sending too fast (at most " +
-                       FloodLimitText(FLimits) + ").");
+    const std::string why =
+        "Game not announced: you are sending too fast (at most " + FloodLimitText(FLimits) + ").";
+    TellUser(User, why);
+    if (User->Extended)
+      Refuse(User, why);
     return;
   }
   TAnnounceRequest game = *Read<TAnnounceRequest>(Line);
@@ -429,6 +432,8 @@ TGameDescription* TGameServer::CreateGameDescription(TUser* User, const std::str
     FHost->Log("Not announcing a game of " + User->UserName +
                " ip: " + FHost->AddressOf(User->Connection) + ": " + refusal);
     TellUser(User, "Game not announced: " + refusal + ".");
+    if (User->Extended)
+      Refuse(User, "Game not announced: " + refusal + ".");
     return nullptr;
   }
   game->Id = GetNextGameId();

@@ -246,7 +246,11 @@ TEST(Matches, LeavingMidMatchByResigningQuittingOrHangingUp) {
   const Lines over{"F|out|1", "F|over|0", "F|ended|101|anna"};
   Lines withExit = over;
   withExit.push_back("X|bert");
-  const TCase cases[] = {{"Y|", over, over}, {"Q|", withExit, over}, {"hang up", withExit, {}}};
+  const TCase cases[] = {{"Y|", over, over},
+                         {"Q|", withExit, over},
+                         {"L|bert|pw", withExit, over},
+                         {"Z|what", withExit, over},
+                         {"hang up", withExit, {}}};
   for (const TCase& c : cases) {
     TMatchSetup match;
     TRecordedPeer& anna = match[0];

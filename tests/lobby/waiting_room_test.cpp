@@ -118,6 +118,20 @@ TEST(WaitingRooms, EveryRefusalInTheLobbyChangesNothing) {
   EXPECT_EQ(lobby.Server->GameDescriptions.Count(), 2);
 }
 
+TEST(WaitingRooms, AGameALimitRefusesIsRefusedInBothLanguages) {
+  TServerLimits limits = MatchLimits();
+  limits.Lobby.MaxGames = 1;
+  TRecorder lobby(limits);
+  TRecordedPeer anna(lobby, "anna"), bert(lobby, "bert"), carl(lobby, "carl", false);
+  anna.Say("G|plain|10|first");
+  HeardByAll({&anna, &bert, &carl});
+  const std::string why =
+      "Game not announced: the lobby already lists the most games it holds (1).";
+  EXPECT_EQ(bert.Ask("G|plain|10|second"), (Lines{"C|Server|" + why, "F|refused|" + why}));
+  EXPECT_EQ(carl.Ask("G|plain|10|third"), (Lines{"C|Server|" + why}));
+  EXPECT_EQ(bert.Ask("J|101"), (Lines{"F|entered|101", "F|joined|101|bert"}));
+}
+
 TEST(WaitingRooms, ACreatorWhoLeavesCancelsTheGameForItsJoiners) {
   const std::pair<const char*, Lines> ways[] = {
       {"K|", {"H|101"}},
