@@ -2,6 +2,8 @@
 // no waiting.
 #include "lobby_recorder.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 using namespace test_support;

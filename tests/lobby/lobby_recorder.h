@@ -5,12 +5,14 @@
 
 #include "lobby/game_server.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -35,7 +37,7 @@ public:
   // Line arrives from Conn.
   void Say(TSocket* Conn, const std::string& Line) {
     if (!ConnOf(Conn).Open) {
-      ADD_FAILURE() << "a line from a closed connection: " << Line;
+      Fault("a line from a closed connection: " + Line);
       return;
     }
     Event(Conn, eMessage, Line);
@@ -56,7 +58,7 @@ public:
     const Clock::time_point until = FNow + Time;
     for (int calls = 0; FTimerRequested || FAlarm <= until; ++calls) {
       if (calls == MostTimerCalls) {
-        ADD_FAILURE() << "the lobby's alarm keeps falling due";
+        Fault("the lobby's alarm keeps falling due");
         break;
       }
       if (!FTimerRequested)
@@ -73,7 +75,7 @@ public:
   void Send(TSocket* Conn, const std::string& Line) override {
     TConn& conn = ConnOf(Conn);
     if (!conn.Open)
-      ADD_FAILURE() << "a line for a closed connection: " << Line;
+      Fault("a line for a closed connection: " + Line);
     else if (!conn.Closing)
       conn.Sent.push_back(Line);
   }
@@ -92,8 +94,19 @@ public:
   TPacketServer::TStats ConnectionStats() const override { return {}; }
 
   std::unique_ptr<TGameServer> Server;
+  // Told of what the lobby must never do (use a closed connection, keep its alarm due); by
+  // default the process ends with the message, as a failed check does.
+  std::function<void(const std::string&)> OnFault = [](const std::string& What) {
+    std::fprintf(stderr, "recorded lobby: %s\n", What.c_str());
+    std::abort();
+  };
 
 private:
+  void Fault(const std::string& What) {
+    if (OnFault)
+      OnFault(What);
+  }
+
   static constexpr int MostTimerCalls = 1000000;
 
   struct TConn {

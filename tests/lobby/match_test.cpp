@@ -3,6 +3,8 @@
 // the round limit, every refusal, leaving in three ways, turns that time out, the order limit.
 #include "recorded_peer.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace {

@@ -5,6 +5,7 @@
 #include "lobby_recorder.h"
 #include "protocol_player.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -3,6 +3,8 @@
 // creator who leaves the room.
 #include "recorded_peer.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 using namespace test_support;
