@@ -119,6 +119,42 @@ private:
 
 // ---- clients and protocols --------------------------------------------------------------
 
+// A non-blocking connection to Port on 127.0.0.1, watched by Epoll for input under Tag; -1
+// when it cannot connect.
+int ConnectClient(uint16_t Port, int Epoll, uint32_t Tag) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(Port);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, O_NONBLOCK);
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u32 = Tag;
+  epoll_ctl(Epoll, EPOLL_CTL_ADD, fd, &event);
+  return fd;
+}
+
+// Sends what Fd takes of Out now and watches it for room to send the rest.
+void FlushClient(int Fd, std::string& Out, int Epoll, uint32_t Tag) {
+  while (!Out.empty()) {
+    ssize_t n = send(Fd, Out.data(), Out.size(), MSG_NOSIGNAL);
+    if (n <= 0)
+      break;
+    Out.erase(0, static_cast<std::size_t>(n));
+  }
+  epoll_event event{};
+  event.events = EPOLLIN | (Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
+  event.data.u32 = Tag;
+  epoll_ctl(Epoll, EPOLL_CTL_MOD, Fd, &event);
+}
+
 enum class TProtocol { Lobby, Irc };
 
 struct TClient {
@@ -153,20 +189,9 @@ public:
     FClients.resize(static_cast<std::size_t>(Count));
     for (int i = 0; i < Count; ++i) {
       TClient& c = FClients[static_cast<std::size_t>(i)];
-      c.Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      address.sin_port = htons(FPort);
-      if (connect(c.Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+      c.Fd = ConnectClient(FPort, FEpoll, static_cast<uint32_t>(i));
+      if (c.Fd < 0)
         return false;
-      int one = 1;
-      setsockopt(c.Fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      fcntl(c.Fd, F_SETFL, O_NONBLOCK);
-      epoll_event event{};
-      event.events = EPOLLIN;
-      event.data.u32 = static_cast<uint32_t>(i);
-      epoll_ctl(FEpoll, EPOLL_CTL_ADD, c.Fd, &event);
       std::string name = "u" + std::to_string(i);
       if (FProtocol == TProtocol::Lobby)
         Queue(i, "L|" + name + "|pw" + std::string(1, '\0'));
@@ -257,16 +282,7 @@ private:
 
   void Flush(int Index) {
     TClient& c = FClients[static_cast<std::size_t>(Index)];
-    while (!c.Out.empty()) {
-      ssize_t n = send(c.Fd, c.Out.data(), c.Out.size(), MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      c.Out.erase(0, static_cast<std::size_t>(n));
-    }
-    epoll_event event{};
-    event.events = EPOLLIN | (c.Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
-    event.data.u32 = static_cast<uint32_t>(Index);
-    epoll_ctl(FEpoll, EPOLL_CTL_MOD, c.Fd, &event);
+    FlushClient(c.Fd, c.Out, FEpoll, static_cast<uint32_t>(Index));
   }
 
   void SendChat(int Sender, int Line) {
@@ -506,20 +522,9 @@ public:
   bool Connect() {
     for (std::size_t i = 0; i < FPlayers.size(); ++i) {
       TPlayer& p = FPlayers[i];
-      p.Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      address.sin_port = htons(FPort);
-      if (connect(p.Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+      p.Fd = ConnectClient(FPort, FEpoll, static_cast<uint32_t>(i));
+      if (p.Fd < 0)
         return false;
-      int one = 1;
-      setsockopt(p.Fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      fcntl(p.Fd, F_SETFL, O_NONBLOCK);
-      epoll_event event{};
-      event.events = EPOLLIN;
-      event.data.u32 = static_cast<uint32_t>(i);
-      epoll_ctl(FEpoll, EPOLL_CTL_ADD, p.Fd, &event);
       Send(i, "R|play|1");
       Send(i, "L|m" + std::to_string(i) + "|pw");
     }
@@ -570,16 +575,7 @@ private:
 
   void Flush(std::size_t Index) {
     TPlayer& p = FPlayers[Index];
-    while (!p.Out.empty()) {
-      ssize_t n = send(p.Fd, p.Out.data(), p.Out.size(), MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      p.Out.erase(0, static_cast<std::size_t>(n));
-    }
-    epoll_event event{};
-    event.events = EPOLLIN | (p.Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
-    event.data.u32 = static_cast<uint32_t>(Index);
-    epoll_ctl(FEpoll, EPOLL_CTL_MOD, p.Fd, &event);
+    FlushClient(p.Fd, p.Out, FEpoll, static_cast<uint32_t>(Index));
   }
 
   // The creator (even index) announces once logged in, its partner joins the game it created,

@@ -6,8 +6,7 @@
 // equals its copy's, that each copy of a player still in the match is the server's state, and
 // the rules' invariants on every state: no two units on a tile, none on a tree or off the
 // field, health above 0 and within its kind, units only of seats in play.
-#include "../lobby/lobby_recorder.h"
-#include "../lobby/protocol_player.h"
+#include "../lobby/recorded_peer.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -191,12 +190,9 @@ public:
   TRecorder Lobby;
 
 private:
+  // Short turns, so that time passing makes turns run out.
   static TServerLimits Limits() {
-    TServerLimits limits;
-    limits.Lobby.FloodLimit = false;
-    limits.Lobby.ComputerPace = std::chrono::milliseconds(0);
-    limits.Lobby.LoginTimeout = std::chrono::milliseconds(0);
-    limits.Lobby.SummaryInterval = std::chrono::milliseconds(0);
+    TServerLimits limits = MatchLimits();
     limits.Lobby.TurnTime = std::chrono::seconds(2);
     return limits;
   }
