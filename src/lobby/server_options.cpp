@@ -167,6 +167,11 @@ const std::vector<TValueOption>& ValueOptions() {
                                                 static_cast<std::size_t>(N) * 1024;
                                           })},
       {"--summary-interval", SecondsOption(&TLobbyLimits::SummaryInterval)},
+      {"--turn-time", SecondsOption(&TLobbyLimits::TurnTime)},
+      {"--computer-pace", WholeOption(0, static_cast<long long>(MostSeconds) * 1000,
+                                      [](O& S, Count N) {
+                                        S.Limits.Lobby.ComputerPace = std::chrono::milliseconds(N);
+                                      })},
   };
   return options;
 }
@@ -186,6 +191,10 @@ std::string ParseServerOptions(int Count, const char* const* Args, TServerOption
     }
     if (arg == "--no-flood-limit") {
       Options.Limits.Lobby.FloodLimit = false;
+      continue;
+    }
+    if (arg == "--no-matches") {
+      Options.Limits.Lobby.Matches = false;
       continue;
     }
     const TValueOption* option = nullptr;
@@ -228,12 +237,17 @@ std::vector<TServerOptionRow> ServerOptionRows() {
       {"--flood-burst N", "chat and game lines a user may send at once",
        std::to_string(lobby.FloodBurst)},
       {"--flood-rate R", "lines a second after the burst", Number(lobby.FloodRate)},
-      {"--no-flood-limit", "relay every line however fast it comes", ""},
+      {"--no-flood-limit", "no limit on how fast lines and orders come", ""},
       {"--max-games-per-user N", "games one user may announce, 0: no limit",
        std::to_string(lobby.MaxGamesPerUser)},
       {"--max-games N", "games listed in all, 0: no limit", std::to_string(lobby.MaxGames)},
       {"--max-game-list-kib N", "KiB of game announcements in all, 0: no limit",
        std::to_string(lobby.MaxGameListBytes / 1024)},
+      {"--no-matches", "no waiting rooms or matches: ignore requests for them", ""},
+      {"--turn-time S", "every turn of a match lasts S seconds, 0: 30 + 3 per unit",
+       Seconds(lobby.TurnTime)},
+      {"--computer-pace MS", "milliseconds between the computer seat's orders",
+       std::to_string(lobby.ComputerPace.count())},
       {"--summary-interval S", "seconds between summary lines, 0: only on SIGUSR1",
        Seconds(lobby.SummaryInterval)},
       {"--help", "list the options and their defaults", ""},
@@ -256,7 +270,7 @@ std::string ServerUsage(const std::string& Program) {
       usage += line.substr(0, cut) + "\n";
       line = indent + line.substr(cut + 1);
     }
-    if (line.size() + suffix.size() > LineWidth)
+    if (!suffix.empty() && line.size() + suffix.size() > LineWidth)
       line += "\n" + indent + suffix.substr(1);
     else
       line += suffix;
