@@ -104,7 +104,7 @@ TEST_F(DesktopTest, FocusMovesToTheDeepestWidgetOnAnyButton) {
   auto* Win = AddTo<TUIWindow>(D, 0, 0, 200, 200, "Win");
   Win->FMarginTop = 20;
   auto* E = AddTo<TUIEdit>(*Win, 0, 0, 100, 30, "Edit");
-  for (TMouseButton B : {mbLeft, mbMiddle, mbRight, TMouseButton(4)}) {
+  for (TMouseButton B : {mbLeft, mbMiddle, mbRight}) {
     D.ResetFocus();
     D.DoMouseDown(10, 30, B);
     EXPECT_EQ(D.FFocused, E) << B;
@@ -394,13 +394,76 @@ TEST_F(DesktopTest, ButtonClicksOnlyWithoutLeavingBetweenPressAndRelease) {
   D.DoMouseMove(10, 10);
   D.DoMouseUp(10, 10, mbLeft);
   EXPECT_EQ(Clicks, 1);
-  // Released elsewhere: no click, and the pressed state stays until the next exit or release.
+  // Released elsewhere: no click, and the press is over, so a later release over it is none.
   D.DoMouseDown(10, 10, mbLeft);
   D.DoMouseUp(300, 300, mbLeft);
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_TRUE(B->Clicked);
+  EXPECT_FALSE(B->Clicked);
   D.DoMouseUp(10, 10, mbRight);
-  EXPECT_EQ(Clicks, 2);
+  EXPECT_EQ(Clicks, 1);
+}
+
+// The create-game window as the lobby opens it. Moves over its buttons are filtered out, so a
+// button never hears that the pointer left it; the release ends its press instead.
+TEST_F(DesktopTest, PressReleasedElsewhereInAModalWindowLeavesNothingPressed) {
+  auto Window = std::make_unique<TUIWindow>();
+  Window->FLeft = 200;
+  Window->FTop = 200;
+  Window->SetWidth(300);
+  Window->SetHeight(200);
+  Window->FMarginTop = 30;
+  AddTo<TUIEdit>(*Window, 10, 10, 200, 32, "GameNameEdit");                   // 210..410 x 240..272
+  auto* Create = AddTo<TUIButton>(*Window, 10, 100, 100, 32, "CreateButton"); // 330..362
+  D.AddModal(std::move(Window));
+  int Clicks = 0;
+  Create->FOnClick = [&](TUIWidget*) { ++Clicks; };
+
+  D.DoMouseDown(250, 340, mbLeft); // on Create, slide off, release on the window
+  D.DoMouseMove(450, 340);
+  D.DoMouseUp(450, 340, mbLeft);
+  EXPECT_FALSE(Create->Clicked);
+  D.DoMouseDown(250, 250, mbLeft); // in the name edit, slide onto Create, release
+  D.DoMouseMove(250, 340);
+  D.DoMouseUp(250, 340, mbLeft);
+  EXPECT_EQ(Clicks, 0);
+  D.DoMouseDown(250, 340, mbLeft);
+  D.DoMouseUp(250, 340, mbLeft);
+  EXPECT_EQ(Clicks, 1);
+}
+
+TEST_F(DesktopTest, WheelScrollsTheListUnderThePointerAndNeitherFocusesNorReleases) {
+  auto* L = AddTo<TUIList>(D, 0, 0, 200, 84, "List"); // five rows shown
+  for (int I = 0; I < 20; ++I)
+    L->FStrings.push_back(std::to_string(I));
+  auto* E = AddTo<TUIEdit>(D, 0, 100, 200, 32, "Edit");
+  auto* B = AddTo<TUIButton>(D, 300, 0, 100, 32, "B");
+  E->Focus();
+  const struct {
+    TMouseButton Button;
+    int Notches;
+    std::int32_t FirstShown;
+  } Steps[] = {{mbWheelDown, 1, 3},
+               {mbWheelDown, 2, 9},
+               {mbWheelDown, 5, 15},
+               {mbWheelUp, 1, 12},
+               {mbWheelUp, 9, 0}};
+  for (const auto& S : Steps) {
+    for (int I = 0; I < S.Notches; ++I) {
+      D.DoMouseDown(50, 40, S.Button);
+      D.DoMouseUp(50, 40, S.Button);
+    }
+    EXPECT_EQ(L->FirstShownRow(), S.FirstShown);
+  }
+  EXPECT_EQ(D.FFocused, E);
+  EXPECT_EQ(L->FIndex, -1);
+
+  int Clicks = 0;
+  B->FOnClick = [&](TUIWidget*) { ++Clicks; };
+  D.DoMouseDown(310, 10, mbLeft);
+  D.DoMouseDown(310, 10, mbWheelDown);
+  D.DoMouseUp(310, 10, mbWheelDown);
+  EXPECT_EQ(Clicks, 0);
+  D.DoMouseUp(310, 10, mbLeft);
+  EXPECT_EQ(Clicks, 1);
 }
 
 TEST_F(DesktopTest, IsOverWidgetStaysTrueAfterTheWidgetUnderThePointerIsDestroyed) {

@@ -77,6 +77,7 @@ TEST(List, ReleaseSelectsTheRowUnderThePointerClampedToTheItems) {
   } Cases[] = {{30, 1}, {500, 2}, {5, 0}, {12, 0}, {23, 0}, {24, 1}, {-100, 0}};
   for (const auto& C : Cases) {
     TUIList L;
+    L.SetHeight(60); // room for the three rows
     L.FStrings = {"a", "b", "c"};
     int Clicks = 0;
     L.FOnClick = [&](TUIWidget*) {
@@ -91,15 +92,98 @@ TEST(List, ReleaseSelectsTheRowUnderThePointerClampedToTheItems) {
   }
 }
 
-TEST(List, EmptyListSelectsNothingButStillCallsTheHandler) {
+TEST(List, EmptyListSelectsNothingWhereverTheClickLandsButStillCallsTheHandler) {
   TUIList L;
   int Clicks = 0;
   L.FOnClick = [&](TUIWidget*) { ++Clicks; };
-  L.DoMouseDown(0, 40, mbLeft);
-  L.DoMouseUp(0, 40, mbLeft);
-  EXPECT_EQ(L.FIndex, -1);
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_EQ(L.GetText(), "");
+  for (std::int32_t Y : {40, 0, 1, 11, 12, 50, 500, -100}) {
+    L.DoMouseDown(0, Y, mbLeft);
+    L.DoMouseUp(0, Y, mbLeft);
+    EXPECT_EQ(L.FIndex, -1) << Y;
+    EXPECT_EQ(L.GetText(), "");
+  }
+  EXPECT_EQ(Clicks, 8);
+}
+
+TEST(List, WrapTextBreaksAfterTheLastBlankThatFitsAndLosesNothing) {
+  const struct {
+    const char* Text;
+    std::size_t Width;
+    std::vector<std::string> Rows;
+  } Cases[] = {
+      {"", 5, {""}},
+      {"short", 5, {"short"}},
+      {"<ann> hello there", 8, {"<ann> ", "hello ", "there"}},
+      {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+      {"a verylongword", 5, {"a ", "veryl", "ongwo", "rd"}},
+      {" leading", 4, {" lea", "ding"}},
+      {"xy", 0, {"x", "y"}},
+  };
+  for (const auto& C : Cases) {
+    const auto Rows = WrapText(C.Text, C.Width);
+    EXPECT_EQ(Rows, C.Rows) << C.Text;
+  }
+}
+
+// A list shows whole rows from its first shown row; a release selects among the shown rows.
+TEST(List, ScrolledListShowsAndSelectsFromItsFirstShownRow) {
+  TUIList L;
+  L.SetHeight(60); // rows 12 pixels high between insets of 12: three rows
+  for (int I = 0; I < 100; ++I)
+    L.FStrings.push_back(std::to_string(I));
+  EXPECT_EQ(L.VisibleRows(), 3);
+  L.ScrollBy(10);
+  EXPECT_EQ(L.FirstShownRow(), 10);
+  const struct { std::int32_t Y, Index; } Releases[] = {{30, 11}, {500, 12}, {-100, 10}};
+  for (const auto& R : Releases) {
+    L.DoMouseDown(0, R.Y, mbLeft);
+    L.DoMouseUp(0, R.Y, mbLeft);
+    EXPECT_EQ(L.FIndex, R.Index) << R.Y;
+  }
+  L.ScrollBy(1000);
+  EXPECT_EQ(L.FirstShownRow(), 97);
+  EXPECT_TRUE(L.ShowsLastRow());
+  L.FStrings.resize(50); // rows deleted by the application: the view moves up with them
+  EXPECT_EQ(L.FirstShownRow(), 47);
+  L.ScrollBy(-1000);
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_FALSE(L.ShowsLastRow());
+  L.DoMouseDown(0, 30, mbWheelDown); // the wheel scrolls, also a display-only list
+  L.Simple = true;
+  L.DoMouseDown(0, 30, mbWheelDown);
+  EXPECT_EQ(L.FirstShownRow(), 2 * TUIList::WheelRows);
+  L.DoMouseDown(0, 30, mbWheelUp);
+  EXPECT_EQ(L.FirstShownRow(), TUIList::WheelRows);
+  EXPECT_FALSE(L.Clicked);
+}
+
+// Wrapped rows follow the end of a list that showed it; the oldest rows go without moving the
+// view or the selection of a list scrolled up.
+TEST(List, AppendWrappedFollowsTheEndUnlessScrolledUp) {
+  TUIList L;
+  L.SetWidth(100); // 11 characters between the text insets
+  L.SetHeight(60); // three rows
+  EXPECT_EQ(L.CharsPerRow(), 11u);
+  L.AppendWrapped("<ann> one two three four"); // 24 characters: three rows
+  EXPECT_EQ(L.FStrings, (std::vector<std::string>{"<ann> one ", "two three ", "four"}));
+  L.AppendWrapped("<bob> hi");
+  EXPECT_EQ(L.FirstShownRow(), 1);
+  EXPECT_TRUE(L.ShowsLastRow());
+  L.ScrollBy(-1);
+  L.FIndex = 2;
+  L.AppendWrapped("<cid> later");
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_FALSE(L.ShowsLastRow());
+  L.DeleteFirstRows(1);
+  EXPECT_EQ(L.FStrings.front(), "two three ");
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_EQ(L.FIndex, 1);
+  L.ScrollBy(1);
+  L.DeleteFirstRows(2);
+  EXPECT_EQ(L.FIndex, -1); // its row went
+  EXPECT_EQ(L.FStrings, (std::vector<std::string>{"<bob> hi", "<cid> later"}));
+  L.DeleteFirstRows(10);
+  EXPECT_TRUE(L.FStrings.empty());
 }
 
 TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {

@@ -1,0 +1,125 @@
+#include "guidraw/clipping_output.h"
+
+#include <algorithm>
+
+namespace {
+
+// Cuts the span A0..A1 of a quad, whose texture coordinate runs from T0 to T1 along it, to
+// C0..C1; false when nothing is left. A span within the limits is left exactly as it was.
+bool CutSpan(float& A0, float& A1, float& T0, float& T1, float C0, float C1) {
+  const float lo = std::min(A0, A1), hi = std::max(A0, A1);
+  if (lo >= C0 && hi <= C1) {
+    return true;
+  }
+  if (hi <= C0 || lo >= C1 || C1 <= C0) {
+    return false;
+  }
+  // The span crosses a limit, so it has a length to divide by.
+  const float keptLo = std::max(lo, C0), keptHi = std::min(hi, C1);
+  const float n0 = A0 < A1 ? keptLo : keptHi;
+  const float n1 = A0 < A1 ? keptHi : keptLo;
+  const float perUnit = (T1 - T0) / (A1 - A0);
+  T1 = T0 + perUnit * (n1 - A0);
+  T0 = T0 + perUnit * (n0 - A0);
+  A0 = n0;
+  A1 = n1;
+  return true;
+}
+
+} // namespace
+
+void TClippingOutput::Reset() {
+  FClips.clear();
+  FOffsetX = FOffsetY = 0;
+  FBatchSent = false;
+}
+
+void TClippingOutput::PushClip(float X, float Y, float W, float H) {
+  TClip c{X + FOffsetX, Y + FOffsetY, X + W + FOffsetX, Y + H + FOffsetY};
+  if (!FClips.empty()) {
+    const TClip& outer = FClips.back();
+    c = {std::max(c.X0, outer.X0), std::max(c.Y0, outer.Y0), std::min(c.X1, outer.X1),
+         std::min(c.Y1, outer.Y1)};
+  }
+  FClips.push_back(c);
+}
+
+void TClippingOutput::PopClip() {
+  if (!FClips.empty()) {
+    FClips.pop_back();
+  }
+}
+
+bool TClippingOutput::Cut(TGUIQuad& Q) const {
+  if (FClips.empty()) {
+    return true;
+  }
+  const TClip& c = FClips.back();
+  return CutSpan(Q.X0, Q.X1, Q.U0, Q.U1, c.X0 - FOffsetX, c.X1 - FOffsetX) &&
+         CutSpan(Q.Y0, Q.Y1, Q.V0, Q.V1, c.Y0 - FOffsetY, c.Y1 - FOffsetY);
+}
+
+void TClippingOutput::BindTexture(std::uint32_t Texture) {
+  FTarget->BindTexture(Texture);
+}
+
+void TClippingOutput::Color(float R, float G, float B) {
+  FTarget->Color(R, G, B);
+}
+
+void TClippingOutput::BeginQuads() {
+  FBatchSent = false;
+}
+
+void TClippingOutput::Quad(const TGUIQuad& Q) {
+  TGUIQuad kept = Q;
+  if (!Cut(kept)) {
+    return;
+  }
+  if (!FBatchSent) {
+    FTarget->BeginQuads();
+    FBatchSent = true;
+  }
+  FTarget->Quad(kept);
+}
+
+void TClippingOutput::EndQuads() {
+  if (FBatchSent) {
+    FTarget->EndQuads();
+    FBatchSent = false;
+  }
+}
+
+void TClippingOutput::Rectangle(float X, float Y, float W, float H, float R, float G, float B) {
+  const TGUIQuad whole{X, Y, X + W, Y + H, 0, 0, 1, 1};
+  TGUIQuad kept = whole;
+  if (!Cut(kept)) {
+    FTarget->Color(R, G, B);
+  } else if (kept == whole) {
+    FTarget->Rectangle(X, Y, W, H, R, G, B);
+  } else {
+    FTarget->Color(R, G, B);
+    FTarget->BeginQuads();
+    FTarget->Quad(kept);
+    FTarget->EndQuads();
+  }
+}
+
+void TClippingOutput::PlainRectangle(float X, float Y, float W, float H, float R, float G,
+                                     float B) {
+  const TGUIQuad whole{X, Y, X + W, Y + H, 0, 0, 1, 1};
+  TGUIQuad kept = whole;
+  if (!Cut(kept)) {
+    FTarget->Color(R, G, B);
+  } else if (kept == whole) {
+    FTarget->PlainRectangle(X, Y, W, H, R, G, B);
+  } else {
+    FTarget->PlainRectangle(kept.X0, kept.Y0, kept.X1 - kept.X0, kept.Y1 - kept.Y0, R, G, B);
+  }
+}
+
+void TClippingOutput::Translate(float X, float Y) {
+  FOffsetX += X;
+  FOffsetY += Y;
+  FTarget->Translate(X, Y);
+}
