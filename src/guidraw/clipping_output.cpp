@@ -90,15 +90,25 @@ void TClippingOutput::EndQuads() {
   }
 }
 
-void TClippingOutput::Rectangle(float X, float Y, float W, float H, float R, float G, float B) {
+TClippingOutput::TLeft TClippingOutput::CutRectangle(float X, float Y, float W, float H,
+                                                     TGUIQuad& Kept) const {
   const TGUIQuad whole{X, Y, X + W, Y + H, 0, 0, 1, 1};
-  TGUIQuad kept = whole;
-  if (!Cut(kept)) {
-    FTarget->Color(R, G, B);
-  } else if (kept == whole) {
+  Kept = whole;
+  if (!Cut(Kept)) {
+    return TLeft::Nothing;
+  }
+  return Kept == whole ? TLeft::Whole : TLeft::Part;
+}
+
+void TClippingOutput::Rectangle(float X, float Y, float W, float H, float R, float G, float B) {
+  TGUIQuad kept;
+  const TLeft left = CutRectangle(X, Y, W, H, kept);
+  if (left == TLeft::Whole) {
     FTarget->Rectangle(X, Y, W, H, R, G, B);
-  } else {
-    FTarget->Color(R, G, B);
+    return;
+  }
+  FTarget->Color(R, G, B);
+  if (left == TLeft::Part) {
     FTarget->BeginQuads();
     FTarget->Quad(kept);
     FTarget->EndQuads();
@@ -107,14 +117,14 @@ void TClippingOutput::Rectangle(float X, float Y, float W, float H, float R, flo
 
 void TClippingOutput::PlainRectangle(float X, float Y, float W, float H, float R, float G,
                                      float B) {
-  const TGUIQuad whole{X, Y, X + W, Y + H, 0, 0, 1, 1};
-  TGUIQuad kept = whole;
-  if (!Cut(kept)) {
-    FTarget->Color(R, G, B);
-  } else if (kept == whole) {
+  TGUIQuad kept;
+  const TLeft left = CutRectangle(X, Y, W, H, kept);
+  if (left == TLeft::Whole) {
     FTarget->PlainRectangle(X, Y, W, H, R, G, B);
-  } else {
+  } else if (left == TLeft::Part) {
     FTarget->PlainRectangle(kept.X0, kept.Y0, kept.X1 - kept.X0, kept.Y1 - kept.Y0, R, G, B);
+  } else {
+    FTarget->Color(R, G, B);
   }
 }
 

@@ -40,6 +40,10 @@ private:
   };
   // Cuts Q to the current clip rectangle; false when nothing of it is left.
   bool Cut(TGUIQuad& Q) const;
+  // How much of a rectangle is left: none, all of it, or the part in Kept (a quad over the
+  // part of the whole texture it still shows).
+  enum class TLeft { Nothing, Whole, Part };
+  TLeft CutRectangle(float X, float Y, float W, float H, TGUIQuad& Kept) const;
 
   TGUIOutput* FTarget;
   std::vector<TClip> FClips;

@@ -10,18 +10,33 @@
 
 namespace {
 
+// A new T placed and sized, not yet in any container.
 template <class T>
-T* AddTo(TUIContainer& Parent, std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H,
-         const std::string& Name) {
+std::unique_ptr<T> Placed(std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H) {
   auto Widget = std::make_unique<T>();
   Widget->FLeft = Left;
   Widget->FTop = Top;
   Widget->SetWidth(W);
   Widget->SetHeight(H);
+  return Widget;
+}
+
+template <class T>
+T* AddTo(TUIContainer& Parent, std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H,
+         const std::string& Name) {
+  auto Widget = Placed<T>(Left, Top, W, H);
   Widget->FName = Name;
   T* Raw = Widget.get();
   Parent.Add(std::move(Widget));
   return Raw;
+}
+
+// A window for AddModal.
+std::unique_ptr<TUIWindow> NewWindow(std::int32_t Left, std::int32_t Top, std::int32_t W,
+                                     std::int32_t H, std::int32_t MarginTop = 0) {
+  auto Window = Placed<TUIWindow>(Left, Top, W, H);
+  Window->FMarginTop = MarginTop;
+  return Window;
 }
 
 // Records every mouse event a widget's handlers see, as "name:kind:x,y".
@@ -241,11 +256,7 @@ TEST_F(DesktopTest, ModalWindowFiltersPressesAndMovesButNotReleasesOrKeys) {
   auto* PlainButton = AddTo<TUIButton>(*Plain, 0, 0, 50, 50, "PlainButton");
   auto* E = AddTo<TUIEdit>(*Plain, 60, 60, 30, 30, "Edit");
   E->Focus();
-  auto Modal = std::make_unique<TUIWindow>();
-  Modal->FLeft = 200;
-  Modal->FTop = 200;
-  Modal->SetWidth(100);
-  Modal->SetHeight(100);
+  auto Modal = NewWindow(200, 200, 100, 100);
   Modal->FName = "Modal";
   auto* ModalButton = AddTo<TUIButton>(*Modal, 0, 0, 50, 50, "ModalButton");
   TUIWindow* M = Modal.get();
@@ -405,12 +416,7 @@ TEST_F(DesktopTest, ButtonClicksOnlyWithoutLeavingBetweenPressAndRelease) {
 // The create-game window as the lobby opens it. Moves over its buttons are filtered out, so a
 // button never hears that the pointer left it; the release ends its press instead.
 TEST_F(DesktopTest, PressReleasedElsewhereInAModalWindowLeavesNothingPressed) {
-  auto Window = std::make_unique<TUIWindow>();
-  Window->FLeft = 200;
-  Window->FTop = 200;
-  Window->SetWidth(300);
-  Window->SetHeight(200);
-  Window->FMarginTop = 30;
+  auto Window = NewWindow(200, 200, 300, 200, 30);
   AddTo<TUIEdit>(*Window, 10, 10, 200, 32, "GameNameEdit");                   // 210..410 x 240..272
   auto* Create = AddTo<TUIButton>(*Window, 10, 100, 100, 32, "CreateButton"); // 330..362
   D.AddModal(std::move(Window));
@@ -480,12 +486,7 @@ TEST_F(DesktopTest, IsOverWidgetStaysTrueAfterTheWidgetUnderThePointerIsDestroye
 // A handler that destroys its own window: the destruction waits until the event is handled, and
 // the desktop is left with no reference to anything destroyed.
 TEST_F(DesktopTest, CloseButtonDestroysItsModalWindowAfterTheClick) {
-  auto Win = std::make_unique<TUIWindow>();
-  Win->FLeft = 100;
-  Win->FTop = 100;
-  Win->SetWidth(200);
-  Win->SetHeight(100);
-  Win->FMarginTop = 20;
+  auto Win = NewWindow(100, 100, 200, 100, 20);
   auto* Close = AddTo<TUIButton>(*Win, 10, 10, 80, 30, "Close");
   bool StillThereDuringHandler = false;
   Close->FOnClick = [&](TUIWidget* Sender) {

@@ -49,18 +49,6 @@ constexpr TPixel BACKGROUND{0, 0, 255};
 constexpr TPixel BLACK{0, 0, 0};
 constexpr TPixel WHITE{255, 255, 255};
 
-template <class T>
-T& Place(TUIContainer& Parent, int L, int T_, int W, int H) {
-  auto w = std::make_unique<T>();
-  w->FLeft = L;
-  w->FTop = T_;
-  w->SetWidth(W);
-  w->SetHeight(H);
-  T& ref = *w;
-  Parent.Add(std::move(w));
-  return ref;
-}
-
 class OnScreen : public DrawerTest {
 protected:
   void Paint() {

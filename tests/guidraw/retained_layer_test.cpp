@@ -25,18 +25,6 @@ void Under() {
   glEnable(GL_TEXTURE_2D);
 }
 
-template <class T>
-T& Place(TUIContainer& Parent, int L, int T_, int W, int H) {
-  auto w = std::make_unique<T>();
-  w->FLeft = L;
-  w->FTop = T_;
-  w->SetWidth(W);
-  w->SetHeight(H);
-  T& ref = *w;
-  Parent.Add(std::move(w));
-  return ref;
-}
-
 class RetainedLayer : public DrawerTest {
 protected:
   // Every widget kind that draws, inside a window and a layered widget's page.
