@@ -5,22 +5,6 @@
 #include <algorithm>
 #include <limits>
 
-std::vector<std::string> WrapText(const std::string& S, std::size_t Width) {
-  Width = std::max<std::size_t>(Width, 1);
-  std::vector<std::string> Rows;
-  std::size_t Start = 0;
-  while (S.size() - Start > Width) {
-    std::size_t Length = Width;
-    const std::size_t Blank = S.rfind(' ', Start + Width - 1);
-    if (Blank != std::string::npos && Blank > Start)
-      Length = Blank + 1 - Start;
-    Rows.push_back(S.substr(Start, Length));
-    Start += Length;
-  }
-  Rows.push_back(S.substr(Start));
-  return Rows;
-}
-
 namespace {
 
 std::int32_t ToInt32(long long V) {
@@ -46,8 +30,7 @@ std::int32_t TUIList::FirstShownRow() const {
 }
 
 std::size_t TUIList::CharsPerRow() const {
-  const long long Room = static_cast<long long>(GetWidth()) - 2 * TextInset - CharWidth;
-  return Room < 0 ? 1 : static_cast<std::size_t>(Room / CharAdvance + 1);
+  return CharsThatFit(static_cast<long long>(GetWidth()) - 2 * TextInset);
 }
 
 bool TUIList::ShowsLastRow() const {

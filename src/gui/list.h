@@ -2,14 +2,10 @@
 // list shows the whole rows its height holds, from FTopRow on, and scrolls with the mouse wheel.
 #pragma once
 
+#include "gui/text_layout.h"
 #include "gui/widget.h"
 
 #include <vector>
-
-// S cut into rows of at most Width characters (at least one), each ending after the last blank
-// that fits or, for a word longer than a row, inside it. The rows joined give S again; an empty
-// S is one empty row.
-std::vector<std::string> WrapText(const std::string& S, std::size_t Width);
 
 class TUIList : public TUIWidget {
 public:
@@ -21,10 +17,6 @@ public:
   static constexpr std::int32_t RowsInset = 12;
   // Text starts this far right of the list's left edge and keeps as far from its right edge.
   static constexpr std::int32_t TextInset = 10;
-  // The font the list is drawn with: a glyph is CharWidth pixels wide, and the next one starts
-  // CharAdvance pixels further right.
-  static constexpr std::int32_t CharWidth = 8;
-  static constexpr std::int32_t CharAdvance = 7;
   // Rows scrolled by one notch of the mouse wheel.
   static constexpr std::int32_t WheelRows = 3;
 

@@ -33,8 +33,8 @@ constexpr int PRESSED_SINK = 3;
 constexpr int LIST_TEXT_X = TUIList::TextInset, LIST_ROW = TUIList::RowHeight;
 constexpr int LIST_BAR_X = TUIList::TextInset, LIST_BAR_Y = TUIList::RowsInset;
 constexpr int LIST_TEXT_Y = LIST_BAR_Y + 4, LIST_BAR_HEIGHT = LIST_ROW + 1;
-static_assert(TUIList::CharWidth == FONT_CHAR_WIDTH && TUIList::CharAdvance == FONT_CHAR_WIDTH - 1,
-              "lists measure their rows in the drawer's font");
+static_assert(GlyphWidth == FONT_CHAR_WIDTH && GlyphAdvance == FONT_CHAR_WIDTH - 1,
+              "widgets measure their text in the drawer's font");
 // The arrow of a list with rows below its view: MORE_STEPS black bars, each MORE_STEP high and
 // 4 pixels narrower than the one above, centred MORE_RIGHT pixels left of the list's right edge,
 // the first MORE_BOTTOM pixels above its bottom edge.
@@ -268,9 +268,7 @@ void TGUIDrawer::DrawEdit(TUIEdit& W) {
   if (W.IsFocused()) {
     shown += '_';
   }
-  const long long room = b.W - 2 * CAPTION_X - FONT_CHAR_WIDTH;
-  const std::size_t fits =
-      room < 0 ? 1 : static_cast<std::size_t>(room / (FONT_CHAR_WIDTH - 1) + 1);
+  const std::size_t fits = CharsThatFit(b.W - 2 * CAPTION_X);
   if (shown.size() > fits) {
     shown.erase(0, shown.size() - fits);
   }

@@ -1,4 +1,6 @@
-// Behaviour of the widget kinds: edit key filter, list selection, pages, check box, trackers.
+// Behaviour of the widget kinds: edit key filter, list selection, scrolling and wrapping, pages,
+// check box, trackers, the error window.
+#include "gui/error_window.h"
 #include "gui/gui.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +107,7 @@ TEST(List, EmptyListSelectsNothingWhereverTheClickLandsButStillCallsTheHandler) 
   EXPECT_EQ(Clicks, 8);
 }
 
-TEST(List, WrapTextBreaksAfterTheLastBlankThatFitsAndLosesNothing) {
+TEST(TextLayout, WrapTextBreaksAfterTheLastBlankThatFitsAndLosesNothing) {
   const struct {
     const char* Text;
     std::size_t Width;
@@ -491,6 +493,33 @@ TEST(Button, ReleaseAfterExitDoesNotClickAndButtonIgnoresGenericHandlers) {
   B.DoMouseUp(0, 0, mbMiddle);
   EXPECT_EQ(Clicks, 1);
   EXPECT_EQ(Generic, 0);
+}
+
+// Drawing clips text to its label, so the error window gives every part of its message room.
+TEST(ErrorWindow, EveryPartOfALongMessageFitsItsLabelAndTheWindow) {
+  const struct {
+    std::string Message;
+    std::size_t Rows;
+    std::int32_t Grown; // pixels the window and its button move down by
+  } Cases[] = {{"Access denied: Invalid user/pass", 1, 0},
+               {"Access denied: " + std::string(60, 'x'), 3, 0},
+               {std::string(200, 'y'), 6, 30}};
+  for (const auto& C : Cases) {
+    TUIErrorWindow W(C.Message);
+    ASSERT_EQ(W.Count(), static_cast<int>(1 + C.Rows)) << C.Message;
+    std::string Shown;
+    for (int I = 1; I < W.Count(); ++I) {
+      const auto* Row = dynamic_cast<const TUILabel*>(W.Get(I));
+      ASSERT_NE(Row, nullptr);
+      Shown += Row->FCaption;
+      EXPECT_LE(TextWidth(Row->FCaption.size()), Row->GetWidth()) << Row->FCaption;
+      EXPECT_LE(W.FMarginLeft + Row->FLeft + Row->GetWidth(), W.GetWidth());
+      EXPECT_LE(Row->FTop + Row->GetHeight(), W.Get(0)->FTop) << "above the Close button";
+    }
+    EXPECT_EQ(Shown, C.Message);
+    EXPECT_EQ(W.GetHeight(), 100 + C.Grown);
+    EXPECT_EQ(W.Get(0)->FTop, 40 + C.Grown);
+  }
 }
 
 } // namespace
