@@ -1,6 +1,7 @@
 #include "guidraw/clipping_output.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -32,6 +33,17 @@ void TClippingOutput::Reset() {
   FClips.clear();
   FOffsetX = FOffsetY = 0;
   FBatchSent = false;
+  UpdateLocal();
+}
+
+void TClippingOutput::UpdateLocal() {
+  constexpr float unbounded = std::numeric_limits<float>::infinity();
+  if (FClips.empty()) {
+    FLocal = {-unbounded, -unbounded, unbounded, unbounded};
+    return;
+  }
+  const TClip& c = FClips.back();
+  FLocal = {c.X0 - FOffsetX, c.Y0 - FOffsetY, c.X1 - FOffsetX, c.Y1 - FOffsetY};
 }
 
 void TClippingOutput::PushClip(float X, float Y, float W, float H) {
@@ -42,21 +54,19 @@ void TClippingOutput::PushClip(float X, float Y, float W, float H) {
          std::min(c.Y1, outer.Y1)};
   }
   FClips.push_back(c);
+  UpdateLocal();
 }
 
 void TClippingOutput::PopClip() {
   if (!FClips.empty()) {
     FClips.pop_back();
   }
+  UpdateLocal();
 }
 
 bool TClippingOutput::Cut(TGUIQuad& Q) const {
-  if (FClips.empty()) {
-    return true;
-  }
-  const TClip& c = FClips.back();
-  return CutSpan(Q.X0, Q.X1, Q.U0, Q.U1, c.X0 - FOffsetX, c.X1 - FOffsetX) &&
-         CutSpan(Q.Y0, Q.Y1, Q.V0, Q.V1, c.Y0 - FOffsetY, c.Y1 - FOffsetY);
+  return CutSpan(Q.X0, Q.X1, Q.U0, Q.U1, FLocal.X0, FLocal.X1) &&
+         CutSpan(Q.Y0, Q.Y1, Q.V0, Q.V1, FLocal.Y0, FLocal.Y1);
 }
 
 void TClippingOutput::BindTexture(std::uint32_t Texture) {
@@ -72,15 +82,23 @@ void TClippingOutput::BeginQuads() {
 }
 
 void TClippingOutput::Quad(const TGUIQuad& Q) {
-  TGUIQuad kept = Q;
-  if (!Cut(kept)) {
+  if (FLocal.X0 <= Q.X0 && Q.X0 <= Q.X1 && Q.X1 <= FLocal.X1 && FLocal.Y0 <= Q.Y0 && Q.Y0 <= Q.Y1 &&
+      Q.Y1 <= FLocal.Y1) {
+    SendQuad(Q);
     return;
   }
+  TGUIQuad kept = Q;
+  if (Cut(kept)) {
+    SendQuad(kept);
+  }
+}
+
+void TClippingOutput::SendQuad(const TGUIQuad& Q) {
   if (!FBatchSent) {
     FTarget->BeginQuads();
     FBatchSent = true;
   }
-  FTarget->Quad(kept);
+  FTarget->Quad(Q);
 }
 
 void TClippingOutput::EndQuads() {
@@ -131,5 +149,6 @@ void TClippingOutput::PlainRectangle(float X, float Y, float W, float H, float R
 void TClippingOutput::Translate(float X, float Y) {
   FOffsetX += X;
   FOffsetY += Y;
+  UpdateLocal();
   FTarget->Translate(X, Y);
 }

@@ -12,7 +12,7 @@
 class TClippingOutput : public TGUIOutput {
 public:
   // Target receives what is left; it is used, not owned.
-  explicit TClippingOutput(TGUIOutput& Target) : FTarget(&Target) {}
+  explicit TClippingOutput(TGUIOutput& Target) : FTarget(&Target) { Reset(); }
 
   void SetTarget(TGUIOutput& Target) { FTarget = &Target; }
   // Forgets every clip rectangle and translation: nothing is cut until the next PushClip.
@@ -34,20 +34,28 @@ public:
   void Translate(float X, float Y) override;
 
 private:
-  // Left, top, right and bottom edges in the coordinates before any translation.
+  // Left, top, right and bottom edges.
   struct TClip {
     float X0, Y0, X1, Y1;
   };
+  // Sets FLocal from the innermost clip rectangle and the translation.
+  void UpdateLocal();
   // Cuts Q to the current clip rectangle; false when nothing of it is left.
   bool Cut(TGUIQuad& Q) const;
+  // Passes a quad on within the batch, beginning it on the target first if need be.
+  void SendQuad(const TGUIQuad& Q);
   // How much of a rectangle is left: none, all of it, or the part in Kept (a quad over the
   // part of the whole texture it still shows).
   enum class TLeft { Nothing, Whole, Part };
   TLeft CutRectangle(float X, float Y, float W, float H, TGUIQuad& Kept) const;
 
   TGUIOutput* FTarget;
+  // The clip rectangles, innermost last, in the coordinates before any translation.
   std::vector<TClip> FClips;
   float FOffsetX = 0, FOffsetY = 0;
+  // The innermost rectangle in the current coordinates (unbounded without one): most quads lie
+  // wholly inside it and are passed on after four comparisons.
+  TClip FLocal{};
   // Whether the batch under way has been begun on the target (at its first visible quad).
   bool FBatchSent = false;
 };
