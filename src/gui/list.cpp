@@ -54,6 +54,12 @@ void TUIList::AppendWrapped(const std::string& S) {
     ScrollToEnd();
 }
 
+void TUIList::Clear() {
+  FStrings.clear();
+  FIndex = -1;
+  FTopRow = 0;
+}
+
 void TUIList::DeleteFirstRows(std::size_t Count) {
   Count = std::min(Count, FStrings.size());
   FStrings.erase(FStrings.begin(), FStrings.begin() + static_cast<std::ptrdiff_t>(Count));

@@ -61,6 +61,8 @@ public:
   // Appends S as rows no wider than the list (WrapText). A list that showed its last row before
   // keeps showing it; one scrolled up stays where it is.
   void AppendWrapped(const std::string& S);
+  // Empties the list: no rows, no selection, scrolled to the top.
+  void Clear();
   // Deletes the first Count rows (all if there are fewer). The rows still shown and the
   // selected row stay shown and selected; a deleted selected row leaves none.
   void DeleteFirstRows(std::size_t Count);

@@ -186,6 +186,13 @@ TEST(List, AppendWrappedFollowsTheEndUnlessScrolledUp) {
   EXPECT_EQ(L.FStrings, (std::vector<std::string>{"<bob> hi", "<cid> later"}));
   L.DeleteFirstRows(10);
   EXPECT_TRUE(L.FStrings.empty());
+  L.FStrings.assign(10, "row");
+  L.ScrollToEnd();
+  L.FIndex = 9;
+  L.Clear(); // as at a new login: rows that come later start at the top again
+  L.FStrings.assign(10, "row");
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_EQ(L.FIndex, -1);
 }
 
 TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {
