@@ -447,11 +447,7 @@ TEST_F(DesktopTest, WheelScrollsTheListUnderThePointerAndNeitherFocusesNorReleas
     TMouseButton Button;
     int Notches;
     std::int32_t FirstShown;
-  } Steps[] = {{mbWheelDown, 1, 3},
-               {mbWheelDown, 2, 9},
-               {mbWheelDown, 5, 15},
-               {mbWheelUp, 1, 12},
-               {mbWheelUp, 9, 0}};
+  } Steps[] = {{mbWheelDown, 1, 3}, {mbWheelDown, 9, 15}, {mbWheelUp, 1, 12}, {mbWheelUp, 9, 0}};
   for (const auto& S : Steps) {
     for (int I = 0; I < S.Notches; ++I) {
       D.DoMouseDown(50, 40, S.Button);
