@@ -79,10 +79,9 @@ void TChatStatus::AddChatList(const std::string& S) {
   if (ChatList == nullptr) {
     return;
   }
-  auto& lines = ChatList->FStrings;
-  lines.push_back(S);
-  while (lines.size() > MAX_CHAT_LINES) {
-    lines.erase(lines.begin());
+  ChatList->AppendWrapped(S);
+  if (ChatList->FStrings.size() > MAX_CHAT_LINES) {
+    ChatList->DeleteFirstRows(ChatList->FStrings.size() - MAX_CHAT_LINES);
   }
 }
 

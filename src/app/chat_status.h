@@ -15,7 +15,7 @@ class TChatStatus : public TClientScreen {
 public:
   static constexpr const char* UI_FILE = "media/chat.ui";
   static constexpr const char* CREATE_GAME_UI_FILE = "media/creategame.ui";
-  // Most lines the chat list keeps; older ones are dropped.
+  // Most rows the chat list keeps; older ones are dropped.
   static constexpr std::size_t MAX_CHAT_LINES = 40;
 
   // Loads the .ui file, finds the lists and the chat edit and attaches the buttons; a widget
@@ -25,7 +25,9 @@ public:
   // No focus, the chat page shown, not waiting for the server.
   void Enter() override;
 
-  // Appends S to the chat list, dropping the oldest line beyond MAX_CHAT_LINES.
+  // Appends S to the chat list, wrapped onto as many rows as its width needs, and drops the
+  // oldest rows beyond MAX_CHAT_LINES. The list keeps showing its newest row unless the user
+  // has scrolled up.
   void AddChatList(const std::string& S);
   // Appends the line "ID Name  MAP: MapName POINTS: Points USER: MainUser" to the game list.
   // A game of this user (MainUser equal to Global.UserName) ends the wait and makes the game

@@ -4,6 +4,7 @@
 #include "gui/window.h"
 
 #include <algorithm>
+#include <utility>
 
 TDispatchScope::TDispatchScope(TUIDesktop* Desktop) : FDesktop(Desktop) {
   if (FDesktop != nullptr)
@@ -25,6 +26,7 @@ TUIDesktop::~TUIDesktop() {
   FOver = nullptr;
   FFocused = nullptr;
   FMovingWindow = nullptr;
+  FPressed = nullptr;
   FDestroyQueue.clear();
   DestroyChildren();
 }
@@ -44,6 +46,8 @@ void TUIDesktop::ForgetSubtree(const TUIWidget* W) {
     ResetFocus();
   if (IsInSubtree(FMovingWindow, W))
     FMovingWindow = nullptr;
+  if (IsInSubtree(FPressed, W))
+    FPressed = nullptr;
   std::erase_if(FDestroyQueue, [W](const TUIWidget* Q) { return IsInSubtree(Q, W); });
 }
 
@@ -75,7 +79,12 @@ void TUIDesktop::DoMouseDown(std::int32_t X, std::int32_t Y, TMouseButton Button
   TUIWidget* W = WidgetByPos(CX, CY, false);
   if (IsBlockedByModal(W))
     return;
-  SetFocus(WidgetByPos(CX, CY, true));
+  if (IsWheel(Button)) {
+    TUIContainer::DoMouseDown(X, Y, Button);
+    return;
+  }
+  TUIWidget* Target = WidgetByPos(CX, CY, true);
+  SetFocus(Target);
   if (auto* Window = dynamic_cast<TUIWindow*>(W)) {
     FChildren.MoveToEnd(FChildren.IndexOf(Window));
     const std::int32_t WX = Sub(Sub(Sub(X, FMarginLeft), FLeft), Window->FLeft);
@@ -84,18 +93,28 @@ void TUIDesktop::DoMouseDown(std::int32_t X, std::int32_t Y, TMouseButton Button
       FMovingWindow = Window;
       FAncX = Sub(X, Window->FLeft);
       FAncY = Sub(Y, Window->FTop);
+      FPressed = nullptr;
       return;
     }
   }
+  FPressed = Target;
   TUIContainer::DoMouseDown(X, Y, Button);
 }
 
 void TUIDesktop::DoMouseUp(std::int32_t X, std::int32_t Y, TMouseButton Button) {
+  using namespace int32_math;
   TDispatchScope Scope(this);
+  if (IsWheel(Button))
+    return;
   if (FMovingWindow != nullptr) {
     FMovingWindow = nullptr;
     return;
   }
+  // Only the widget under the release keeps its press for it (a button then clicks).
+  TUIWidget* Under = WidgetByPos(Sub(X, FMarginLeft), Sub(Y, FMarginTop), true);
+  TUIWidget* Pressed = std::exchange(FPressed, nullptr);
+  if (Pressed != nullptr && Pressed != Under)
+    Pressed->DoPressLost();
   TUIContainer::DoMouseUp(X, Y, Button);
 }
 

@@ -40,8 +40,12 @@ public:
   // Press: ignored if it falls outside the top modal level; otherwise the focus moves to the
   // deepest widget under the pointer, a window under it is raised, a left press on a window's
   // title band starts a drag, and anything else is dispatched to the widget under the pointer.
+  // A wheel notch is only dispatched (a list under the pointer scrolls): it moves neither the
+  // focus nor a window.
   void DoMouseDown(std::int32_t X, std::int32_t Y, TMouseButton Button) override;
   // Release: ends a drag (and is consumed), otherwise dispatched. Releases ignore modal levels.
+  // A release over another widget than the one pressed ends that widget's press (DoPressLost),
+  // so that a later release over it clicks nothing. Wheel releases are ignored.
   void DoMouseUp(std::int32_t X, std::int32_t Y, TMouseButton Button) override;
   // Move: drags the dragged window, or tells the widgets the pointer left and reached, and
   // dispatches; moves over anything outside the top modal level are ignored.
@@ -78,7 +82,8 @@ private:
   void DestroyQueued();
   // True when the press or move target W lies outside the top modal level.
   bool IsBlockedByModal(const TUIWidget* W) const;
-
+  // The deepest widget that received the last press not yet released, or none.
+  TUIWidget* FPressed = nullptr;
   int FDispatchDepth = 0;
   std::vector<TUIWidget*> FDestroyQueue;
 };

@@ -13,6 +13,7 @@
 #include "gui/layered.h"
 #include "gui/list.h"
 #include "gui/multi_tracker.h"
+#include "gui/text_layout.h"
 #include "gui/tracker.h"
 #include "gui/ui_loader.h"
 #include "gui/widget.h"

@@ -1,6 +1,8 @@
-// TUIList: a list of text rows, 12 pixels each, in which a press and release selects a row.
+// TUIList: a list of text rows, 12 pixels each, in which a press and release selects a row. A
+// list shows the whole rows its height holds, from FTopRow on, and scrolls with the mouse wheel.
 #pragma once
 
+#include "gui/text_layout.h"
 #include "gui/widget.h"
 
 #include <vector>
@@ -11,6 +13,12 @@ public:
 
   // Height of a row in pixels.
   static constexpr std::int32_t RowHeight = 12;
+  // The rows start this far below the list's top and leave as much room under the last one.
+  static constexpr std::int32_t RowsInset = 12;
+  // Text starts this far right of the list's left edge and keeps as far from its right edge.
+  static constexpr std::int32_t TextInset = 10;
+  // Rows scrolled by one notch of the mouse wheel.
+  static constexpr std::int32_t WheelRows = 3;
 
   // One item per row; the application reads and changes them freely.
   std::vector<std::string> FStrings;
@@ -22,14 +30,40 @@ public:
   std::int32_t FMarginTop = 12;
   // Display only: never selects, never calls FOnClick.
   bool Simple = false;
+  // The first row shown. Read it through FirstShownRow: rows may have been deleted since.
+  std::int32_t FTopRow = 0;
 
+  // A wheel notch scrolls by WheelRows (also a Simple list); any other press starts a click.
   void DoMouseDown(std::int32_t X, std::int32_t Y, TMouseButton Button) override;
-  // After a press on the list: selects the row under Y (rows past the end select the last one,
-  // rows above the first select the first; -1 in an empty list), then calls FOnClick.
+  // After a press on the list: selects the shown row under Y (below the last shown row the
+  // last one, above the first the first; -1 in an empty list), then calls FOnClick.
   void DoMouseUp(std::int32_t X, std::int32_t Y, TMouseButton Button) override;
   void DoMouseExit() override;
   bool LoadFromNode(const TXMLNode& Node) override;
 
   // The selected item; the empty string when no valid row is selected.
   std::string GetText() const;
+
+  std::int32_t RowCount() const;
+  // Whole rows the list's height shows.
+  std::int32_t VisibleRows() const;
+  // The first row shown: FTopRow, moved up where it would leave shown rows empty.
+  std::int32_t FirstShownRow() const;
+  // Characters that fit on a row between the text insets (at least one).
+  std::size_t CharsPerRow() const;
+  // True when the last row is shown (also when there are no rows).
+  bool ShowsLastRow() const;
+
+  // Scrolls by Rows (negative: up), staying within the rows.
+  void ScrollBy(std::int32_t Rows);
+  // Scrolls so that the last row is the lowest one shown.
+  void ScrollToEnd();
+  // Appends S as rows no wider than the list (WrapText). A list that showed its last row before
+  // keeps showing it; one scrolled up stays where it is.
+  void AppendWrapped(const std::string& S);
+  // Empties the list: no rows, no selection, scrolled to the top.
+  void Clear();
+  // Deletes the first Count rows (all if there are fewer). The rows still shown and the
+  // selected row stay shown and selected; a deleted selected row leaves none.
+  void DeleteFirstRows(std::size_t Count);
 };

@@ -16,8 +16,21 @@ class TUIDesktop;
 class TUIWidget;
 
 // Mouse buttons, numbered as SDL numbers them, so that SDL's value can be passed straight through.
-// Other values (SDL's wheel buttons, 4 and up) may arrive and count as "not mbLeft".
-enum TMouseButton : std::int32_t { mbNone = 0, mbLeft = 1, mbMiddle = 2, mbRight = 3 };
+// A notch of the mouse wheel arrives as a press (and a release) of button 4 (up) or 5 (down);
+// other values may arrive and count as "not mbLeft".
+enum TMouseButton : std::int32_t {
+  mbNone = 0,
+  mbLeft = 1,
+  mbMiddle = 2,
+  mbRight = 3,
+  mbWheelUp = 4,
+  mbWheelDown = 5
+};
+
+// True for the two wheel buttons, whose presses scroll instead of pressing anything.
+inline bool IsWheel(TMouseButton Button) {
+  return Button == mbWheelUp || Button == mbWheelDown;
+}
 
 // Handlers. Each may be empty; an empty handler is simply not called.
 using TOnMouseButton =
@@ -79,6 +92,9 @@ public:
   // The pointer arrived over / left this widget (only the deepest widget is told).
   virtual void DoMouseEnter() {}
   virtual void DoMouseExit() {}
+  // The press this widget received was released over another widget. A press ends as it does
+  // when the pointer leaves the widget: a pressed button, list or check box is pressed no more.
+  virtual void DoPressLost() { DoMouseExit(); }
 
   // True when the point, given in the parent's client coordinates, lies on this widget.
   // Both edges count: a widget 100 wide at FLeft 0 answers for X = 0 to 100.

@@ -29,8 +29,16 @@ constexpr float QUARTER = 0.25f;
 constexpr int TITLE_X = 10, TITLE_Y = 5;
 constexpr int CAPTION_X = 12, CAPTION_Y = 10;
 constexpr int PRESSED_SINK = 3;
-constexpr int LIST_TEXT_X = 10, LIST_TEXT_Y = 16, LIST_ROW = 12;
-constexpr int LIST_BAR_X = 10, LIST_BAR_Y = 12, LIST_BAR_HEIGHT = 13;
+// List rows: the list's own geometry, which its hit-testing and scrolling use as well.
+constexpr int LIST_TEXT_X = TUIList::TextInset, LIST_ROW = TUIList::RowHeight;
+constexpr int LIST_BAR_X = TUIList::TextInset, LIST_BAR_Y = TUIList::RowsInset;
+constexpr int LIST_TEXT_Y = LIST_BAR_Y + 4, LIST_BAR_HEIGHT = LIST_ROW + 1;
+static_assert(GlyphWidth == FONT_CHAR_WIDTH && GlyphAdvance == FONT_CHAR_WIDTH - 1,
+              "widgets measure their text in the drawer's font");
+// The arrow of a list with rows below its view: MORE_STEPS black bars, each MORE_STEP high and
+// 4 pixels narrower than the one above, centred MORE_RIGHT pixels left of the list's right edge,
+// the first MORE_BOTTOM pixels above its bottom edge.
+constexpr int MORE_STEPS = 4, MORE_STEP = 2, MORE_RIGHT = 20, MORE_BOTTOM = 11;
 constexpr int CHECK_SIZE = 32, CHECK_CAPTION_X = 34;
 constexpr int BAR_CAPTION_OFFSET = 4;
 
@@ -145,7 +153,7 @@ void DrawRect(int X, int Y, int W, int H) {
 
 void TGUIDrawer::BindTexture(const std::string& Name) {
   TTexture* texture = FMan != nullptr ? FMan->GetTextureByName(Name) : nullptr;
-  FOut->BindTexture(texture != nullptr ? texture->Texture : 0);
+  FOut.BindTexture(texture != nullptr ? texture->Texture : 0);
 }
 
 void TGUIDrawer::BindFrame(const TUIWidget& W, const std::string& Enabled,
@@ -155,42 +163,49 @@ void TGUIDrawer::BindFrame(const TUIWidget& W, const std::string& Enabled,
 
 void TGUIDrawer::FocusColor(const TUIWidget& W) {
   if (W.IsFocused()) {
-    FOut->Color(1, 1, 0);
+    FOut.Color(1, 1, 0);
   } else {
-    FOut->Color(1, 1, 1);
+    FOut.Color(1, 1, 1);
   }
 }
 
 void TGUIDrawer::DrawText(int X, int Y, const std::string& S) {
   BindTexture(FONT);
-  DrawStringTo(*FOut, X, Y, S);
+  DrawStringTo(FOut, X, Y, S);
 }
 
 void TGUIDrawer::PlainRectangle(long long X, long long Y, long long W, long long H, float R,
                                 float G, float B) {
-  FOut->PlainRectangle(F(X), F(Y), F(W), F(H), R, G, B);
+  FOut.PlainRectangle(F(X), F(Y), F(W), F(H), R, G, B);
 }
 
 bool TGUIDrawer::Record(TUIDesktop& Desktop, TGUICommandList& Commands) {
   Commands.Clear();
   // The drawing goes back to OpenGL however Draw ends.
   struct TRestore {
-    TGUIOutput*& Out;
-    TGUIOutput* Previous;
-    ~TRestore() { Out = Previous; }
-  } restore{FOut, FOut};
-  FOut = &Commands;
+    TClippingOutput& Out;
+    ~TRestore() { Out.SetTarget(GLGUIOutput()); }
+  } restore{FOut};
+  FOut.SetTarget(Commands);
   Draw(Desktop);
   return true;
 }
 
 void TGUIDrawer::Draw(TUIDesktop& Desktop) {
+  FOut.Reset();
   for (int i = 0; i < Desktop.Count(); ++i) {
     DrawWidget(*Desktop.Get(i));
   }
 }
 
 void TGUIDrawer::DrawWidget(TUIWidget& W) {
+  const TBox b = BoxOf(W);
+  FOut.PushClip(F(b.L), F(b.T), F(b.W), F(b.H));
+  DrawKind(W);
+  FOut.PopClip();
+}
+
+void TGUIDrawer::DrawKind(TUIWidget& W) {
   if (auto* w = dynamic_cast<TUIWindow*>(&W)) {
     DrawWindow(*w);
   } else if (auto* b = dynamic_cast<TUIButton*>(&W)) {
@@ -219,18 +234,18 @@ void TGUIDrawer::DrawWidget(TUIWidget& W) {
 void TGUIDrawer::DrawChildren(TUIContainer& C) {
   const long long dx = static_cast<long long>(C.FLeft) + C.FMarginLeft;
   const long long dy = static_cast<long long>(C.FTop) + C.FMarginTop;
-  FOut->Translate(F(dx), F(dy));
+  FOut.Translate(F(dx), F(dy));
   for (int i = 0; i < C.Count(); ++i) {
     DrawWidget(*C.Get(i));
   }
-  FOut->Translate(F(-dx), F(-dy));
+  FOut.Translate(F(-dx), F(-dy));
 }
 
 void TGUIDrawer::DrawWindow(TUIWindow& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, WINDOW_FRAME, WINDOW_FRAME_DISABLED);
   FocusColor(W);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   DrawText(Px(b.L + TITLE_X), Px(b.T + TITLE_Y), W.FTitle);
   DrawChildren(W);
 }
@@ -239,7 +254,7 @@ void TGUIDrawer::DrawButton(TUIButton& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   const int sink = W.Clicked ? PRESSED_SINK : 0;
   DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y + sink), W.FCaption);
 }
@@ -248,10 +263,14 @@ void TGUIDrawer::DrawEdit(TUIEdit& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   std::string shown = W.FMask ? std::string(W.FText.size(), '*') : W.FText;
   if (W.IsFocused()) {
     shown += '_';
+  }
+  const std::size_t fits = CharsThatFit(b.W - 2 * CAPTION_X);
+  if (shown.size() > fits) {
+    shown.erase(0, shown.size() - fits);
   }
   DrawText(Px(b.L + CAPTION_X), Px(b.T + CAPTION_Y), shown);
 }
@@ -259,26 +278,35 @@ void TGUIDrawer::DrawEdit(TUIEdit& W) {
 void TGUIDrawer::DrawList(TUIList& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
-  FOut->Color(1, 1, 1);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
-  if (W.FIndex >= 0 && !W.Simple) {
-    PlainRectangle(b.L + LIST_BAR_X, b.T + LIST_BAR_Y + LIST_ROW * (long long)W.FIndex,
-                   b.W - 2 * LIST_BAR_X, LIST_BAR_HEIGHT, SELECTION_GREY, SELECTION_GREY,
-                   SELECTION_GREY);
+  FOut.Color(1, 1, 1);
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  const long long first = W.FirstShownRow();
+  const long long shown = std::min<long long>(W.VisibleRows(), W.RowCount() - first);
+  const long long selected = static_cast<long long>(W.FIndex) - first;
+  if (selected >= 0 && selected < shown && !W.Simple) {
+    PlainRectangle(b.L + LIST_BAR_X, b.T + LIST_BAR_Y + LIST_ROW * selected, b.W - 2 * LIST_BAR_X,
+                   LIST_BAR_HEIGHT, SELECTION_GREY, SELECTION_GREY, SELECTION_GREY);
   }
   BindTexture(FONT);
-  long long y = b.T + LIST_TEXT_Y;
-  for (const std::string& item : W.FStrings) {
-    DrawStringTo(*FOut, Px(b.L + LIST_TEXT_X), Px(y), item);
-    y += LIST_ROW;
+  for (long long i = 0; i < shown; ++i) {
+    DrawStringTo(FOut, Px(b.L + LIST_TEXT_X), Px(b.T + LIST_TEXT_Y + LIST_ROW * i),
+                 W.FStrings[static_cast<std::size_t>(first + i)]);
+  }
+  if (!W.ShowsLastRow()) {
+    const long long centre = b.L + b.W - MORE_RIGHT;
+    for (int step = 0; step < MORE_STEPS; ++step) {
+      const int halfWidth = 2 * (MORE_STEPS - 1 - step);
+      PlainRectangle(centre - halfWidth, b.T + b.H - MORE_BOTTOM + MORE_STEP * step,
+                     2 * halfWidth + 1, MORE_STEP, 0, 0, 0);
+    }
   }
 }
 
 void TGUIDrawer::DrawTracker(TUITracker& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
-  FOut->Color(1, 1, 1);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  FOut.Color(1, 1, 1);
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   // An empty range puts the cursor at the left margin instead of dividing by zero.
   const long long centre = W.FMax == W.FMin ? W.FMargin : W.TranslateLogicToReal(W.FPosition);
   PlainRectangle(b.L + centre - W.FCursorWidth / 2, b.T, W.FCursorWidth, b.H, SELECTION_GREY,
@@ -292,18 +320,18 @@ void TGUIDrawer::DrawLabel(TUILabel& W) {
 
 void TGUIDrawer::DrawImage(TUIImage& W) {
   const TBox b = BoxOf(W);
-  FOut->BindTexture(W.FImage);
-  FOut->Rectangle(F(b.L), F(b.T), F(b.W), F(b.H), 1, 1, 1);
+  FOut.BindTexture(W.FImage);
+  FOut.Rectangle(F(b.L), F(b.T), F(b.W), F(b.H), 1, 1, 1);
 }
 
 void TGUIDrawer::DrawCheckBox(TUICheckBox& W) {
   const TBox b = BoxOf(W);
   BindFrame(W, FRAME, FRAME_DISABLED);
   FocusColor(W);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), CHECK_SIZE, CHECK_SIZE);
+  DrawRectTo(FOut, Px(b.L), Px(b.T), CHECK_SIZE, CHECK_SIZE);
   if (W.FChecked) {
     BindTexture(TICK);
-    FOut->Rectangle(F(b.L), F(b.T), CHECK_SIZE, CHECK_SIZE, 1, 1, 1);
+    FOut.Rectangle(F(b.L), F(b.T), CHECK_SIZE, CHECK_SIZE, 1, 1, 1);
   }
   DrawText(Px(b.L + CHECK_CAPTION_X), Px(b.T + CAPTION_Y), W.FCaption);
 }
@@ -320,8 +348,8 @@ void TGUIDrawer::DrawBar(TUIBar& W) {
     }
   }
   BindTexture(BAR_FRAME);
-  FOut->Color(1, 1, 1);
-  DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+  FOut.Color(1, 1, 1);
+  DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   if (W.FShowCaption) {
     DrawText(Px(b.L + BAR_CAPTION_OFFSET), Px(b.T + BAR_CAPTION_OFFSET), W.FCaption);
   }
@@ -337,8 +365,8 @@ void TGUIDrawer::DrawPage(TUIPage& W) {
   if (W.FDrawBack) {
     const TBox b = BoxOf(W);
     BindFrame(W, FRAME, FRAME_DISABLED);
-    FOut->Color(1, 1, 1);
-    DrawRectTo(*FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
+    FOut.Color(1, 1, 1);
+    DrawRectTo(FOut, Px(b.L), Px(b.T), Px(b.W), Px(b.H));
   }
   DrawChildren(W);
 }
@@ -350,7 +378,7 @@ void TGUIDrawer::DrawLayered(TUILayered& W) {
   }
   const long long dx = static_cast<long long>(W.FLeft) + W.FMarginLeft;
   const long long dy = static_cast<long long>(W.FTop) + W.FMarginTop;
-  FOut->Translate(F(dx), F(dy));
+  FOut.Translate(F(dx), F(dy));
   DrawWidget(*page);
-  FOut->Translate(F(-dx), F(-dy));
+  FOut.Translate(F(-dx), F(-dy));
 }

@@ -2,7 +2,9 @@
 // Paints a desktop's widget tree with immediate-mode OpenGL: nine-slice frames cut from the
 // interface textures, untextured bars, and text from an 8 x 8 bitmap font. Expects the 2D pixel
 // projection (origin top-left, Y downwards), texturing and blending on; changes no widget.
+// Everything a widget draws, its children included, is clipped to the widget's rectangle.
 
+#include "guidraw/clipping_output.h"
 #include "guidraw/gui_output.h"
 
 #include <string>
@@ -60,17 +62,21 @@ public:
   void Draw(TUIDesktop& Desktop) override;
   // The same primitives as Draw, texture look-ups included, kept in Commands instead.
   bool Record(TUIDesktop& Desktop, TGUICommandList& Commands) override;
-  // Draws W by its kind; kinds without a look (a plain container, a multi-tracker) draw nothing.
+  // Draws W by its kind, clipped to its rectangle; kinds without a look (a plain container, a
+  // multi-tracker) draw nothing.
   void DrawWidget(TUIWidget& W);
   // Draws C's children in C's client coordinates.
   void DrawChildren(TUIContainer& C);
   void DrawWindow(TUIWindow& W);
   void DrawLayered(TUILayered& W);
   void DrawImage(TUIImage& W);
+  // The end of a text too long for the edit, so that the caret stays in view.
   void DrawEdit(TUIEdit& W);
   void DrawPage(TUIPage& W);
   void DrawLabel(TUILabel& W);
   void DrawButton(TUIButton& W);
+  // The rows the list shows from its first shown row on, and, while rows wait below them, a
+  // small arrow in the room under the last one.
   void DrawList(TUIList& W);
   void DrawTracker(TUITracker& W);
   void DrawCheckBox(TUICheckBox& W);
@@ -79,6 +85,8 @@ public:
   TGenericMediaManager* FMan = nullptr;
 
 private:
+  // DrawWidget without the clipping: the method of W's kind.
+  void DrawKind(TUIWidget& W);
   // Binds the named texture; a texture the manager cannot give leaves none bound, so what
   // follows is drawn untextured.
   void BindTexture(const std::string& Name);
@@ -91,6 +99,6 @@ private:
   void PlainRectangle(long long X, long long Y, long long W, long long H, float R, float G,
                       float B);
 
-  // Where the primitives go: OpenGL, or the list being recorded.
-  TGUIOutput* FOut = &GLGUIOutput();
+  // Where the primitives go, clipped: OpenGL, or the list being recorded.
+  TClippingOutput FOut{GLGUIOutput()};
 };

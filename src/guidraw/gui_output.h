@@ -10,6 +10,7 @@
 struct TGUIQuad {
   float X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
   float U0 = 0, V0 = 0, U1 = 0, V1 = 0;
+  bool operator==(const TGUIQuad&) const = default;
 };
 
 class TGUIOutput {

@@ -289,7 +289,7 @@ TEST_F(ChatStatusTest, MissingOrBrokenCreateGameFileOpensNothing) {
 
 // A lobby layout without the user list: the parser skips that list.
 TEST_F(ChatStatusTest, LobbyWithoutUserList) {
-  WriteMedia("chat.ui", "<ui><LIST name=\"ChatList\"/></ui>");
+  WriteMedia("chat.ui", "<ui><LIST name=\"ChatList\"><WIDTH>400</WIDTH></LIST></ui>");
   BuildScreens();
   EXPECT_EQ(FChat->UserList, nullptr);
   EXPECT_EQ(FChat->GameList, nullptr);

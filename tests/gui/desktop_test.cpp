@@ -10,18 +10,33 @@
 
 namespace {
 
+// A new T placed and sized, not yet in any container.
 template <class T>
-T* AddTo(TUIContainer& Parent, std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H,
-         const std::string& Name) {
+std::unique_ptr<T> Placed(std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H) {
   auto Widget = std::make_unique<T>();
   Widget->FLeft = Left;
   Widget->FTop = Top;
   Widget->SetWidth(W);
   Widget->SetHeight(H);
+  return Widget;
+}
+
+template <class T>
+T* AddTo(TUIContainer& Parent, std::int32_t Left, std::int32_t Top, std::int32_t W, std::int32_t H,
+         const std::string& Name) {
+  auto Widget = Placed<T>(Left, Top, W, H);
   Widget->FName = Name;
   T* Raw = Widget.get();
   Parent.Add(std::move(Widget));
   return Raw;
+}
+
+// A window for AddModal.
+std::unique_ptr<TUIWindow> NewWindow(std::int32_t Left, std::int32_t Top, std::int32_t W,
+                                     std::int32_t H, std::int32_t MarginTop = 0) {
+  auto Window = Placed<TUIWindow>(Left, Top, W, H);
+  Window->FMarginTop = MarginTop;
+  return Window;
 }
 
 // Records every mouse event a widget's handlers see, as "name:kind:x,y".
@@ -104,7 +119,7 @@ TEST_F(DesktopTest, FocusMovesToTheDeepestWidgetOnAnyButton) {
   auto* Win = AddTo<TUIWindow>(D, 0, 0, 200, 200, "Win");
   Win->FMarginTop = 20;
   auto* E = AddTo<TUIEdit>(*Win, 0, 0, 100, 30, "Edit");
-  for (TMouseButton B : {mbLeft, mbMiddle, mbRight, TMouseButton(4)}) {
+  for (TMouseButton B : {mbLeft, mbMiddle, mbRight}) {
     D.ResetFocus();
     D.DoMouseDown(10, 30, B);
     EXPECT_EQ(D.FFocused, E) << B;
@@ -241,11 +256,7 @@ TEST_F(DesktopTest, ModalWindowFiltersPressesAndMovesButNotReleasesOrKeys) {
   auto* PlainButton = AddTo<TUIButton>(*Plain, 0, 0, 50, 50, "PlainButton");
   auto* E = AddTo<TUIEdit>(*Plain, 60, 60, 30, 30, "Edit");
   E->Focus();
-  auto Modal = std::make_unique<TUIWindow>();
-  Modal->FLeft = 200;
-  Modal->FTop = 200;
-  Modal->SetWidth(100);
-  Modal->SetHeight(100);
+  auto Modal = NewWindow(200, 200, 100, 100);
   Modal->FName = "Modal";
   auto* ModalButton = AddTo<TUIButton>(*Modal, 0, 0, 50, 50, "ModalButton");
   TUIWindow* M = Modal.get();
@@ -394,13 +405,67 @@ TEST_F(DesktopTest, ButtonClicksOnlyWithoutLeavingBetweenPressAndRelease) {
   D.DoMouseMove(10, 10);
   D.DoMouseUp(10, 10, mbLeft);
   EXPECT_EQ(Clicks, 1);
-  // Released elsewhere: no click, and the pressed state stays until the next exit or release.
+  // Released elsewhere: no click, and the press is over, so a later release over it is none.
   D.DoMouseDown(10, 10, mbLeft);
   D.DoMouseUp(300, 300, mbLeft);
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_TRUE(B->Clicked);
+  EXPECT_FALSE(B->Clicked);
   D.DoMouseUp(10, 10, mbRight);
-  EXPECT_EQ(Clicks, 2);
+  EXPECT_EQ(Clicks, 1);
+}
+
+// The create-game window as the lobby opens it. Moves over its buttons are filtered out, so a
+// button never hears that the pointer left it; the release ends its press instead.
+TEST_F(DesktopTest, PressReleasedElsewhereInAModalWindowLeavesNothingPressed) {
+  auto Window = NewWindow(200, 200, 300, 200, 30);
+  AddTo<TUIEdit>(*Window, 10, 10, 200, 32, "GameNameEdit");                   // 210..410 x 240..272
+  auto* Create = AddTo<TUIButton>(*Window, 10, 100, 100, 32, "CreateButton"); // 330..362
+  D.AddModal(std::move(Window));
+  int Clicks = 0;
+  Create->FOnClick = [&](TUIWidget*) { ++Clicks; };
+
+  D.DoMouseDown(250, 340, mbLeft); // on Create, slide off, release on the window
+  D.DoMouseMove(450, 340);
+  D.DoMouseUp(450, 340, mbLeft);
+  EXPECT_FALSE(Create->Clicked);
+  D.DoMouseDown(250, 250, mbLeft); // in the name edit, slide onto Create, release
+  D.DoMouseMove(250, 340);
+  D.DoMouseUp(250, 340, mbLeft);
+  EXPECT_EQ(Clicks, 0);
+  D.DoMouseDown(250, 340, mbLeft);
+  D.DoMouseUp(250, 340, mbLeft);
+  EXPECT_EQ(Clicks, 1);
+}
+
+TEST_F(DesktopTest, WheelScrollsTheListUnderThePointerAndNeitherFocusesNorReleases) {
+  auto* L = AddTo<TUIList>(D, 0, 0, 200, 84, "List"); // five rows shown
+  for (int I = 0; I < 20; ++I)
+    L->FStrings.push_back(std::to_string(I));
+  auto* E = AddTo<TUIEdit>(D, 0, 100, 200, 32, "Edit");
+  auto* B = AddTo<TUIButton>(D, 300, 0, 100, 32, "B");
+  E->Focus();
+  const struct {
+    TMouseButton Button;
+    int Notches;
+    std::int32_t FirstShown;
+  } Steps[] = {{mbWheelDown, 1, 3}, {mbWheelDown, 9, 15}, {mbWheelUp, 1, 12}, {mbWheelUp, 9, 0}};
+  for (const auto& S : Steps) {
+    for (int I = 0; I < S.Notches; ++I) {
+      D.DoMouseDown(50, 40, S.Button);
+      D.DoMouseUp(50, 40, S.Button);
+    }
+    EXPECT_EQ(L->FirstShownRow(), S.FirstShown);
+  }
+  EXPECT_EQ(D.FFocused, E);
+  EXPECT_EQ(L->FIndex, -1);
+
+  int Clicks = 0;
+  B->FOnClick = [&](TUIWidget*) { ++Clicks; };
+  D.DoMouseDown(310, 10, mbLeft);
+  D.DoMouseDown(310, 10, mbWheelDown);
+  D.DoMouseUp(310, 10, mbWheelDown);
+  EXPECT_EQ(Clicks, 0);
+  D.DoMouseUp(310, 10, mbLeft);
+  EXPECT_EQ(Clicks, 1);
 }
 
 TEST_F(DesktopTest, IsOverWidgetStaysTrueAfterTheWidgetUnderThePointerIsDestroyed) {
@@ -417,12 +482,7 @@ TEST_F(DesktopTest, IsOverWidgetStaysTrueAfterTheWidgetUnderThePointerIsDestroye
 // A handler that destroys its own window: the destruction waits until the event is handled, and
 // the desktop is left with no reference to anything destroyed.
 TEST_F(DesktopTest, CloseButtonDestroysItsModalWindowAfterTheClick) {
-  auto Win = std::make_unique<TUIWindow>();
-  Win->FLeft = 100;
-  Win->FTop = 100;
-  Win->SetWidth(200);
-  Win->SetHeight(100);
-  Win->FMarginTop = 20;
+  auto Win = NewWindow(100, 100, 200, 100, 20);
   auto* Close = AddTo<TUIButton>(*Win, 10, 10, 80, 30, "Close");
   bool StillThereDuringHandler = false;
   Close->FOnClick = [&](TUIWidget* Sender) {

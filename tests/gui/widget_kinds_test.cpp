@@ -1,4 +1,6 @@
-// Behaviour of the widget kinds: edit key filter, list selection, pages, check box, trackers.
+// Behaviour of the widget kinds: edit key filter, list selection, scrolling and wrapping, pages,
+// check box, trackers, the error window.
+#include "gui/error_window.h"
 #include "gui/gui.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +79,7 @@ TEST(List, ReleaseSelectsTheRowUnderThePointerClampedToTheItems) {
   } Cases[] = {{30, 1}, {500, 2}, {5, 0}, {12, 0}, {23, 0}, {24, 1}, {-100, 0}};
   for (const auto& C : Cases) {
     TUIList L;
+    L.SetHeight(60); // room for the three rows
     L.FStrings = {"a", "b", "c"};
     int Clicks = 0;
     L.FOnClick = [&](TUIWidget*) {
@@ -91,15 +94,101 @@ TEST(List, ReleaseSelectsTheRowUnderThePointerClampedToTheItems) {
   }
 }
 
-TEST(List, EmptyListSelectsNothingButStillCallsTheHandler) {
+TEST(List, EmptyListSelectsNothingWhereverTheClickLandsButStillCallsTheHandler) {
   TUIList L;
   int Clicks = 0;
   L.FOnClick = [&](TUIWidget*) { ++Clicks; };
-  L.DoMouseDown(0, 40, mbLeft);
-  L.DoMouseUp(0, 40, mbLeft);
+  for (std::int32_t Y : {40, 0, 1, 11, 12, 50, 500, -100}) {
+    L.DoMouseDown(0, Y, mbLeft);
+    L.DoMouseUp(0, Y, mbLeft);
+    EXPECT_EQ(L.FIndex, -1) << Y;
+    EXPECT_EQ(L.GetText(), "");
+  }
+  EXPECT_EQ(Clicks, 8);
+}
+
+TEST(TextLayout, WrapTextBreaksAfterTheLastBlankThatFitsAndLosesNothing) {
+  const struct {
+    const char* Text;
+    std::size_t Width;
+    std::vector<std::string> Rows;
+  } Cases[] = {
+      {"", 5, {""}},
+      {"short", 5, {"short"}},
+      {"<ann> hello there", 8, {"<ann> ", "hello ", "there"}},
+      {"abcdefghij", 4, {"abcd", "efgh", "ij"}},
+      {"a verylongword", 5, {"a ", "veryl", "ongwo", "rd"}},
+      {" leading", 4, {" lea", "ding"}},
+      {"xy", 0, {"x", "y"}},
+  };
+  for (const auto& C : Cases) {
+    const auto Rows = WrapText(C.Text, C.Width);
+    EXPECT_EQ(Rows, C.Rows) << C.Text;
+  }
+}
+
+// A list shows whole rows from its first shown row; a release selects among the shown rows.
+TEST(List, ScrolledListShowsAndSelectsFromItsFirstShownRow) {
+  TUIList L;
+  L.SetHeight(60); // rows 12 pixels high between insets of 12: three rows
+  for (int I = 0; I < 100; ++I)
+    L.FStrings.push_back(std::to_string(I));
+  EXPECT_EQ(L.VisibleRows(), 3);
+  L.ScrollBy(10);
+  EXPECT_EQ(L.FirstShownRow(), 10);
+  const struct { std::int32_t Y, Index; } Releases[] = {{30, 11}, {500, 12}, {-100, 10}};
+  for (const auto& R : Releases) {
+    L.DoMouseDown(0, R.Y, mbLeft);
+    L.DoMouseUp(0, R.Y, mbLeft);
+    EXPECT_EQ(L.FIndex, R.Index) << R.Y;
+  }
+  L.ScrollBy(1000);
+  EXPECT_EQ(L.FirstShownRow(), 97);
+  EXPECT_TRUE(L.ShowsLastRow());
+  L.FStrings.resize(50); // rows deleted by the application: the view moves up with them
+  EXPECT_EQ(L.FirstShownRow(), 47);
+  L.ScrollBy(-1000);
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_FALSE(L.ShowsLastRow());
+  L.Simple = true; // the wheel scrolls a display-only list too
+  L.DoMouseDown(0, 30, mbWheelDown);
+  EXPECT_EQ(L.FirstShownRow(), TUIList::WheelRows);
+}
+
+// Wrapped rows follow the end of a list that showed it; the oldest rows go without moving the
+// view or the selection of a list scrolled up.
+TEST(List, AppendWrappedFollowsTheEndUnlessScrolledUp) {
+  TUIList L;
+  L.SetWidth(100); // 11 characters between the text insets
+  L.SetHeight(60); // three rows
+  EXPECT_EQ(L.CharsPerRow(), 11u);
+  L.AppendWrapped("<ann> one two three four"); // 24 characters: three rows
+  EXPECT_EQ(L.FStrings, (std::vector<std::string>{"<ann> one ", "two three ", "four"}));
+  L.AppendWrapped("<bob> hi");
+  EXPECT_EQ(L.FirstShownRow(), 1);
+  EXPECT_TRUE(L.ShowsLastRow());
+  L.ScrollBy(-1);
+  L.FIndex = 2;
+  L.AppendWrapped("<cid> later");
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_FALSE(L.ShowsLastRow());
+  L.DeleteFirstRows(1);
+  EXPECT_EQ(L.FStrings.front(), "two three ");
+  EXPECT_EQ(L.FirstShownRow(), 0);
+  EXPECT_EQ(L.FIndex, 1);
+  L.ScrollBy(1);
+  L.DeleteFirstRows(2);
+  EXPECT_EQ(L.FIndex, -1); // its row went
+  EXPECT_EQ(L.FStrings, (std::vector<std::string>{"<bob> hi", "<cid> later"}));
+  L.DeleteFirstRows(10);
+  EXPECT_TRUE(L.FStrings.empty());
+  L.FStrings.assign(10, "row");
+  L.ScrollToEnd();
+  L.FIndex = 9;
+  L.Clear(); // as at a new login: rows that come later start at the top again
+  L.FStrings.assign(10, "row");
+  EXPECT_EQ(L.FirstShownRow(), 0);
   EXPECT_EQ(L.FIndex, -1);
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_EQ(L.GetText(), "");
 }
 
 TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {
@@ -407,6 +496,33 @@ TEST(Button, ReleaseAfterExitDoesNotClickAndButtonIgnoresGenericHandlers) {
   B.DoMouseUp(0, 0, mbMiddle);
   EXPECT_EQ(Clicks, 1);
   EXPECT_EQ(Generic, 0);
+}
+
+// Drawing clips text to its label, so the error window gives every part of its message room.
+TEST(ErrorWindow, EveryPartOfALongMessageFitsItsLabelAndTheWindow) {
+  const struct {
+    std::string Message;
+    std::size_t Rows;
+    std::int32_t Grown; // pixels the window and its button move down by
+  } Cases[] = {{"Access denied: Invalid user/pass", 1, 0},
+               {"Access denied: " + std::string(60, 'x'), 3, 0},
+               {std::string(200, 'y'), 6, 30}};
+  for (const auto& C : Cases) {
+    TUIErrorWindow W(C.Message);
+    ASSERT_EQ(W.Count(), static_cast<int>(1 + C.Rows)) << C.Message;
+    std::string Shown;
+    for (int I = 1; I < W.Count(); ++I) {
+      const auto* Row = dynamic_cast<const TUILabel*>(W.Get(I));
+      ASSERT_NE(Row, nullptr);
+      Shown += Row->FCaption;
+      EXPECT_LE(TextWidth(Row->FCaption.size()), Row->GetWidth()) << Row->FCaption;
+      EXPECT_LE(W.FMarginLeft + Row->FLeft + Row->GetWidth(), W.GetWidth());
+      EXPECT_LE(Row->FTop + Row->GetHeight(), W.Get(0)->FTop) << "above the Close button";
+    }
+    EXPECT_EQ(Shown, C.Message);
+    EXPECT_EQ(W.GetHeight(), 100 + C.Grown);
+    EXPECT_EQ(W.Get(0)->FTop, 40 + C.Grown);
+  }
 }
 
 } // namespace

@@ -121,6 +121,19 @@ inline std::vector<TQuad> Quads(const std::vector<TFeedbackPrimitive>& Prims) {
   return quads;
 }
 
+// Adds a new T at (L, T_), W x H, to Parent and answers it.
+template <class T>
+T& Place(TUIContainer& Parent, int L, int T_, int W, int H) {
+  auto w = std::make_unique<T>();
+  w->FLeft = L;
+  w->FTop = T_;
+  w->SetWidth(W);
+  w->SetHeight(H);
+  T& ref = *w;
+  Parent.Add(std::move(w));
+  return ref;
+}
+
 class DrawerTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -25,18 +25,6 @@ void Under() {
   glEnable(GL_TEXTURE_2D);
 }
 
-template <class T>
-T& Place(TUIContainer& Parent, int L, int T_, int W, int H) {
-  auto w = std::make_unique<T>();
-  w->FLeft = L;
-  w->FTop = T_;
-  w->SetWidth(W);
-  w->SetHeight(H);
-  T& ref = *w;
-  Parent.Add(std::move(w));
-  return ref;
-}
-
 class RetainedLayer : public DrawerTest {
 protected:
   // Every widget kind that draws, inside a window and a layered widget's page.
@@ -48,9 +36,10 @@ protected:
     Place<TUIButton>(window, 0, 0, 100, 32).FCaption = "Chat";
     Edit = &Place<TUIEdit>(window, 110, 0, 300, 32);
     Edit->FText = "hello";
-    auto& list = Place<TUIList>(window, 0, 40, 300, 200);
-    list.FStrings = {"<ann> hi", "<bob> hello there", "<cid> a game?"};
-    list.FIndex = 1;
+    List = &Place<TUIList>(window, 0, 40, 300, 200);
+    List->FStrings = {"<ann> hi", "<bob> hello there", "<cid> a game?"};
+    List->FStrings.resize(30, "<dan> a chat line far too long for the list it is shown in");
+    List->FIndex = 1;
     Place<TUITracker>(window, 310, 40, 200, 32).FPosition = 4;
     Place<TUICheckBox>(window, 310, 80, 32, 32).FChecked = true;
     auto& bar = Place<TUIBar>(window, 310, 120, 200, 24);
@@ -59,7 +48,8 @@ protected:
     auto& layered = Place<TUILayered>(window, 0, 250, 600, 200);
     auto& page = Place<TUIPage>(layered, 0, 0, 600, 200);
     page.FDrawBack = true;
-    Place<TUILabel>(page, 20, 20, 200, 8).FCaption = "on the page";
+    Label = &Place<TUILabel>(page, 20, 20, 200, 8);
+    Label->FCaption = "on the page";
     Desktop.SetFocus(Edit);
   }
 
@@ -78,6 +68,8 @@ protected:
   }
 
   TUIEdit* Edit = nullptr;
+  TUIList* List = nullptr;
+  TUILabel* Label = nullptr;
   TGUICommandList Commands;
   TRetainedLayer Layer;
 };
@@ -114,6 +106,8 @@ TEST_F(RetainedLayer, PictureIsKeptOnlyWhileUnderGuiAndViewportRepeat) {
       {"another texture under the GUI", [] {}, 2},
       {"the edit's text", [&] { Edit->FText += "!"; }, 2},
       {"the focus", [&] { Desktop.ResetFocus(); }, 2},
+      {"the list scrolled", [&] { List->ScrollBy(1); }, 2},
+      {"a label cut shorter", [&] { Label->SetWidth(40); }, 2},
       {"a smaller viewport", [] { glViewport(0, 0, 400, 300); }, 2},
       {"the whole window again", [] { glViewport(0, 0, 800, 600); }, 2},
   };
