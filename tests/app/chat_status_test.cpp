@@ -353,16 +353,16 @@ TEST_F(ChatStatusTest, BurstIsHandledInOrderWithinTheFramesTimeBudget) {
     }
     Deliver(*peer, lines);
     const std::size_t perFrame = clockRuns ? 10 : BURST;
+    std::vector<std::size_t> handled, allowed;
     testing::internal::CaptureStdout();
-    int frames = 0;
-    while (FConn.LinesWaiting() > 0 && frames < BURST) {
+    while (FConn.LinesWaiting() > 0 && handled.size() < BURST) {
       const std::size_t before = FConn.LinesWaiting();
       Frame();
-      ++frames;
-      ASSERT_EQ(before - FConn.LinesWaiting(), std::min(before, perFrame)) << "frame " << frames;
+      handled.push_back(before - FConn.LinesWaiting());
+      allowed.push_back(std::min(before, perFrame));
     }
-    EXPECT_EQ(frames, static_cast<int>((BURST + perFrame - 1) / perFrame));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+    EXPECT_EQ(handled, allowed);
     EXPECT_EQ(Lines(FChat->ChatList).back(), "<bob> " + std::to_string(BURST - 1));
   }
 }
