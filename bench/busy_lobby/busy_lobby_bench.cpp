@@ -9,7 +9,8 @@
 //     pipe and timestamped;
 //   - how many of the client's frames ended between a line's send and its handling (a line
 //     handled in the frame it arrives in, or the next, sees at most two);
-//   - the client's frame time: swap_clock, loaded into the client, reports every buffer swap;
+//   - the client's frame time and processor time per frame: swap_clock, loaded into the
+//     client, reports every buffer swap;
 //   - the client's resident memory once it is in the lobby and at the end, and its processor
 //     time.
 // Any build of the client works (--client), so that an older one can be measured the same way.
@@ -19,6 +20,8 @@
 //                    [--rate R] [--standing N] [--hosts N] [--period S]
 //
 // Sections: processes | load generator | what the client shows | figures | main
+#include "../support/process_stats.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -44,7 +47,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -56,11 +58,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// steady_clock is CLOCK_MONOTONIC here, the clock swap_clock writes.
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
-      .count();
-}
+// CLOCK_MONOTONIC, the clock swap_clock writes.
+using bench::NowNs;
 
 void SleepMs(int Ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(Ms));
@@ -151,34 +150,8 @@ public:
     }
   }
 
-  // A field of /proc/PID/status in KiB (VmRSS, VmHWM); -1 when gone.
-  long StatusKiB(const std::string& Name) const {
-    std::ifstream in("/proc/" + std::to_string(FPid) + "/status");
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.rfind(Name + ":", 0) == 0) {
-        return std::atol(line.c_str() + Name.size() + 1);
-      }
-    }
-    return -1;
-  }
-  // User and system processor time in seconds.
-  double CpuSeconds() const {
-    std::ifstream in("/proc/" + std::to_string(FPid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t close = text.rfind(')');
-    if (close == std::string::npos) {
-      return 0;
-    }
-    std::istringstream fields(text.substr(close + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) { // state .. cmajflt; utime and stime follow
-      fields >> skip;
-    }
-    double user = 0, system = 0;
-    fields >> user >> system;
-    return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  }
+  long StatusKiB(const std::string& Name) const { return bench::ProcessStatusKiB(FPid, Name); }
+  double CpuSeconds() const { return bench::ProcessCpuSeconds(FPid); }
 
 private:
   pid_t FPid = -1;
@@ -220,18 +193,6 @@ bool XDoTool(const std::string& Display, std::vector<std::string> Args) {
   Args.insert(Args.begin(), "xdotool");
   TProcess tool(Args, {{"DISPLAY", Display}});
   return tool.Wait(20000) == 0;
-}
-
-std::uint16_t FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t len = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &len);
-  close(fd);
-  return ntohs(address.sin_port);
 }
 
 // ---- load generator -------------------------------------------------------------------------
@@ -464,7 +425,8 @@ public:
   // Read after Stop: (chat line number, time handled), and the time of every swap.
   std::vector<std::pair<long, std::int64_t>> Handled;
   std::vector<std::int64_t> Swaps;
-  const std::string Name; // the client's user name
+  std::vector<std::int64_t> SwapCpu; // the client's processor time at each swap
+  const std::string Name;            // the client's user name
   // The client's first other lines (its start-up, its errors), for when it fails.
   static constexpr std::size_t MAX_OTHER_LINES = 50;
   std::vector<std::string> Other;
@@ -495,13 +457,16 @@ private:
         }
       }
       if (entries[1].revents != 0) {
-        std::int64_t times[512];
-        const ssize_t got = read(FSwaps, times, sizeof times);
+        // Records of two numbers are written whole (a pipe write of 16 bytes is atomic), and
+        // the reads take whole multiples of them.
+        std::int64_t records[512];
+        const ssize_t got = read(FSwaps, records, sizeof records);
         if (got <= 0) {
           FSwaps = -1;
         }
-        for (ssize_t i = 0; i + 8 <= got; i += 8) {
-          Swaps.push_back(times[i / 8]);
+        for (ssize_t i = 0; i + 16 <= got; i += 16) {
+          Swaps.push_back(records[i / 8]);
+          SwapCpu.push_back(records[i / 8 + 1]);
         }
         Frames = static_cast<long>(Swaps.size());
       }
@@ -534,15 +499,6 @@ private:
 
 // ---- figures --------------------------------------------------------------------------------
 
-double Percentile(std::vector<double> Values, double P) {
-  if (Values.empty()) {
-    return 0;
-  }
-  std::sort(Values.begin(), Values.end());
-  const auto i = static_cast<std::size_t>(P / 100 * static_cast<double>(Values.size() - 1));
-  return Values[i];
-}
-
 std::string LoadAverage() {
   std::ifstream in("/proc/loadavg");
   std::string one, five;
@@ -564,8 +520,8 @@ struct TRun {
 
 std::string Spread(const std::vector<double>& Values, const char* Unit) {
   char text[160];
-  std::snprintf(text, sizeof text, "p50 %.1f %s, p99 %.1f %s, max %.1f %s", Percentile(Values, 50),
-                Unit, Percentile(Values, 99), Unit,
+  std::snprintf(text, sizeof text, "p50 %.1f %s, p99 %.1f %s, max %.1f %s",
+                bench::Percentile(Values, 0.50), Unit, bench::Percentile(Values, 0.99), Unit,
                 Values.empty() ? 0.0 : *std::max_element(Values.begin(), Values.end()), Unit);
   return text;
 }
@@ -609,14 +565,14 @@ void Report(const TRun& Run, const TWatch& Watch,
       waits.push_back(static_cast<double>(Run.Stop - Run.Sent[n]) / 1e6);
     }
   }
-  std::vector<double> frameMs;
-  std::size_t frameCount = 0;
+  std::vector<double> frameMs, frameCpuMs;
   for (std::size_t i = 1; i < swaps.size(); ++i) {
     if (swaps[i - 1] >= Run.Start && swaps[i] <= Run.Stop) {
       frameMs.push_back(static_cast<double>(swaps[i] - swaps[i - 1]) / 1e6);
-      ++frameCount;
+      frameCpuMs.push_back(static_cast<double>(Watch.SwapCpu[i] - Watch.SwapCpu[i - 1]) / 1e6);
     }
   }
+  const std::size_t frameCount = frameMs.size();
 
   std::printf("ran %.0f s%s: %zu chat lines sent (%.0f a second), %zu handled, %zu not handled "
               "by the end\n",
@@ -634,10 +590,17 @@ void Report(const TRun& Run, const TWatch& Watch,
                         : 100.0 * static_cast<double>(inTwoFrames) / static_cast<double>(sent));
   std::printf("frame time:         %s (%zu frames, %.0f a second)\n", Spread(frameMs, "ms").c_str(),
               frameCount, static_cast<double>(frameCount) / seconds);
+  std::printf("  processor time:   %s (all the client's threads, without the time spent waiting "
+              "for a processor)\n",
+              Spread(frameCpuMs, "ms").c_str());
   std::printf("client memory:      %.1f MiB resident at the start, %.1f MiB at the end: growth "
               "%+.2f MiB; processor %.0f%% of one core\n",
               Run.RssStartKiB / 1024.0, Run.RssEndKiB / 1024.0,
               (Run.RssEndKiB - Run.RssStartKiB) / 1024.0, 100 * Run.CpuSeconds / seconds);
+  if (Run.RssKiB.size() > 60) {
+    std::printf("  after the first minute (warm-up: the lists fill, the heap settles): %+.2f MiB\n",
+                (Run.RssEndKiB - Run.RssKiB[60]) / 1024.0);
+  }
   std::printf("resident MiB over the run:");
   for (int tenth = 0; tenth <= 10 && !Run.RssKiB.empty(); ++tenth) {
     const std::size_t i = (Run.RssKiB.size() - 1) * static_cast<std::size_t>(tenth) / 10;
@@ -711,7 +674,7 @@ int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IOLBF, 0); // progress shows as it happens, also in a file
 
   std::printf("client %s\nload average at start: %s\n", opt.Client.c_str(), LoadAverage().c_str());
-  const std::uint16_t port = FreePort();
+  const std::uint16_t port = bench::FreePort();
   TProcess server({SERVER_PATH, "--listen", "127.0.0.1", "--port", std::to_string(port),
                    "--max-per-ip", "0", "--max-connections", "2000", "--no-flood-limit"});
   SleepMs(300);

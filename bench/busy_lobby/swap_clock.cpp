@@ -1,5 +1,6 @@
 // Loaded into the client with LD_PRELOAD by the busy-lobby benchmark: after every buffer swap
-// it writes the time (CLOCK_MONOTONIC, nanoseconds, 8 bytes) to the descriptor named by
+// it writes the time (CLOCK_MONOTONIC) and the processor time the process has used so far (all
+// its threads), both in nanoseconds as two 8-byte numbers, to the descriptor named by
 // SWAP_CLOCK_FD, so that the client's frames can be timed from outside, whichever build of the
 // client it is. A swap whose time cannot be written at once (the reader lags) is not recorded;
 // the client is never held up.
@@ -29,10 +30,13 @@ extern "C" void SDL_GL_SwapBuffers() {
   if (real != nullptr) {
     real();
   }
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  const std::int64_t ns = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-  if (Descriptor() >= 0 && write(Descriptor(), &ns, sizeof ns) != sizeof ns) {
+  std::int64_t record[2];
+  for (int i = 0; i < 2; ++i) {
+    timespec t{};
+    clock_gettime(i == 0 ? CLOCK_MONOTONIC : CLOCK_PROCESS_CPUTIME_ID, &t);
+    record[i] = static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+  }
+  if (Descriptor() >= 0 && write(Descriptor(), record, sizeof record) != sizeof record) {
     // Dropped: the reader is behind.
   }
 }

@@ -206,14 +206,7 @@ TEST_F(ConnectionTest, UnreadInputBeyondTheLimitEndsTheConnection) {
     bytes += line;
     bytes += '\0';
   }
-  std::size_t sent = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    const ssize_t n =
-        send(peer->Fd(), bytes.data() + sent, bytes.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
-    sent += n > 0 ? static_cast<std::size_t>(n) : 0;
-    conn.Poll();
-    return conn.EndPending();
-  }));
+  ASSERT_TRUE(Feed(*peer, conn, bytes, [&] { return conn.EndPending(); }));
   EXPECT_FALSE(conn.Connected());
   EXPECT_LE(conn.UnreadBytes(), MAX_UNREAD_INPUT + 64 * 1024);
   EXPECT_TRUE(peer->WaitClosed());

@@ -97,14 +97,8 @@ protected:
       bytes += line;
       bytes += '\0';
     }
-    std::size_t sent = 0;
-    ASSERT_TRUE(WaitFor([&] {
-      const ssize_t n =
-          send(Peer.Fd(), bytes.data() + sent, bytes.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
-      sent += n > 0 ? static_cast<std::size_t>(n) : 0;
-      FConn.Poll();
-      return FConn.LinesWaiting() >= before + Lines.size();
-    }));
+    ASSERT_TRUE(
+        Feed(Peer, FConn, bytes, [&] { return FConn.LinesWaiting() >= before + Lines.size(); }));
   }
 
   // The error windows on a desktop, by message.
