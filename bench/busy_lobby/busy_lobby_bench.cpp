@@ -151,7 +151,6 @@ public:
   }
 
   long StatusKiB(const std::string& Name) const { return bench::ProcessStatusKiB(FPid, Name); }
-  double CpuSeconds() const { return bench::ProcessCpuSeconds(FPid); }
 
 private:
   pid_t FPid = -1;
@@ -514,7 +513,6 @@ struct TRun {
   long RssStartKiB = 0;
   long RssEndKiB = 0;
   std::vector<long> RssKiB; // once a second
-  double CpuSeconds = 0;
   bool ClientRan = true;
 };
 
@@ -566,10 +564,12 @@ void Report(const TRun& Run, const TWatch& Watch,
     }
   }
   std::vector<double> frameMs, frameCpuMs;
+  double cpuMs = 0;
   for (std::size_t i = 1; i < swaps.size(); ++i) {
     if (swaps[i - 1] >= Run.Start && swaps[i] <= Run.Stop) {
       frameMs.push_back(static_cast<double>(swaps[i] - swaps[i - 1]) / 1e6);
       frameCpuMs.push_back(static_cast<double>(Watch.SwapCpu[i] - Watch.SwapCpu[i - 1]) / 1e6);
+      cpuMs += frameCpuMs.back();
     }
   }
   const std::size_t frameCount = frameMs.size();
@@ -596,7 +596,7 @@ void Report(const TRun& Run, const TWatch& Watch,
   std::printf("client memory:      %.1f MiB resident at the start, %.1f MiB at the end: growth "
               "%+.2f MiB; processor %.0f%% of one core\n",
               Run.RssStartKiB / 1024.0, Run.RssEndKiB / 1024.0,
-              (Run.RssEndKiB - Run.RssStartKiB) / 1024.0, 100 * Run.CpuSeconds / seconds);
+              (Run.RssEndKiB - Run.RssStartKiB) / 1024.0, cpuMs / 10 / seconds);
   if (Run.RssKiB.size() > 60) {
     std::printf("  after the first minute (warm-up: the lists fill, the heap settles): %+.2f MiB\n",
                 (Run.RssEndKiB - Run.RssKiB[60]) / 1024.0);
@@ -758,7 +758,6 @@ int main(int argc, char** argv) {
   // The run.
   TRun run;
   run.RssStartKiB = client.StatusKiB("VmRSS");
-  const double cpuStart = client.CpuSeconds();
   run.Start = NowNs();
   const std::int64_t end = run.Start + static_cast<std::int64_t>(opt.Seconds * 1e9);
   const double perSecond = opt.Chatters * opt.Rate;
@@ -779,7 +778,6 @@ int main(int argc, char** argv) {
   }
   run.Stop = NowNs();
   run.RssEndKiB = client.StatusKiB("VmRSS");
-  run.CpuSeconds = client.CpuSeconds() - cpuStart;
   // Lines on their way still count; then the client goes.
   for (const auto until = Clock::now() + std::chrono::seconds(2); Clock::now() < until;) {
     load.Pump(10);

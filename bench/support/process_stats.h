@@ -38,8 +38,8 @@ inline std::int64_t NowNs() {
       .count();
 }
 
-// Processor time of Pid in seconds, to the nanosecond: the scheduler's count of time on a
-// processor.
+// Processor time of Pid's main thread in seconds, to the nanosecond: the scheduler's count of
+// time on a processor.
 inline double ProcessCpuSeconds(pid_t Pid) {
   std::ifstream in("/proc/" + std::to_string(Pid) + "/schedstat");
   double nanoseconds = 0;
