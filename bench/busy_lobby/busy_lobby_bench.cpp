@@ -308,18 +308,11 @@ public:
 private:
   bool Connect(int Index) {
     TUser& u = FUsers[static_cast<std::size_t>(Index)];
-    u.Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(FPort);
-    if (connect(u.Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    u.Fd = bench::ConnectLoopback(FPort);
+    if (u.Fd < 0) {
       std::fprintf(stderr, "connect: %s\n", std::strerror(errno));
       return false;
     }
-    int one = 1;
-    setsockopt(u.Fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    fcntl(u.Fd, F_SETFL, O_NONBLOCK);
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.u32 = static_cast<std::uint32_t>(Index);

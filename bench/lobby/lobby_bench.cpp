@@ -119,16 +119,9 @@ public:
     FClients.resize(static_cast<std::size_t>(Count));
     for (int i = 0; i < Count; ++i) {
       TClient& c = FClients[static_cast<std::size_t>(i)];
-      c.Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      address.sin_port = htons(FPort);
-      if (connect(c.Fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+      c.Fd = bench::ConnectLoopback(FPort);
+      if (c.Fd < 0)
         return false;
-      int one = 1;
-      setsockopt(c.Fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-      fcntl(c.Fd, F_SETFL, O_NONBLOCK);
       epoll_event event{};
       event.events = EPOLLIN;
       event.data.u32 = static_cast<uint32_t>(i);

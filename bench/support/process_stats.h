@@ -1,9 +1,11 @@
-// Small helpers the benchmarks share: a free port on 127.0.0.1, the monotonic clock in
-// nanoseconds, what /proc says of a process, and percentiles.
+// Small helpers the benchmarks share: a free port on 127.0.0.1 and a connection to one, the
+// monotonic clock in nanoseconds, what /proc says of a process, and percentiles.
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -29,6 +31,26 @@ inline std::uint16_t FreePort() {
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &len);
   close(fd);
   return ntohs(address.sin_port);
+}
+
+// A connection to Port on 127.0.0.1 as a load generator wants it: non-blocking, without Nagle's
+// delay. -1 when it cannot be opened.
+inline int ConnectLoopback(std::uint16_t Port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(Port);
+  if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (fd >= 0) {
+      close(fd);
+    }
+    return -1;
+  }
+  int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, O_NONBLOCK);
+  return fd;
 }
 
 // steady_clock in nanoseconds: CLOCK_MONOTONIC, comparable across processes.
