@@ -1,12 +1,13 @@
 # Helpers that register tests, fuzz targets and their corpus replays.
 include(GoogleTest)
 
-# project_add_tests(<name> LIBS <libs...> [SOURCES <files...>])
+# project_add_tests(<name> LIBS <libs...> [SOURCES <files...>] [TIMEOUT <s>] [FIXTURE <f>])
 # One GoogleTest executable per call; SOURCES defaults to every *.cpp in the calling folder.
-# Every test case becomes its own CTest test, bounded in time, run in its own build folder.
+# Every test case becomes its own CTest test, bounded in time, run in its own build folder;
+# one that calls GTEST_SKIP counts as skipped. FIXTURE names a CTest fixture every test needs.
 # SOURCE_DIR (the project's root) is defined for tests that need files from the tree.
 function(project_add_tests name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;FIXTURE" "LIBS;SOURCES" ${ARGN})
   if(NOT ARG_SOURCES)
     file(GLOB ARG_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   endif()
@@ -17,10 +18,15 @@ function(project_add_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set(fixture "")
+  if(ARG_FIXTURE)
+    set(fixture FIXTURES_REQUIRED ${ARG_FIXTURE})
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS ${name})
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS ${name} SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+               ${fixture})
 endfunction()
 
 # project_add_fuzz(<name> SOURCE <file> LIBS <libs...>)

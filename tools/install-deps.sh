@@ -11,6 +11,7 @@ packages=(
   libpng-dev libopenal1
   libgtest-dev
   xvfb xauth xdotool
+  dpkg-dev systemd desktop-file-utils groff-base
   clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--bench" ]]; then

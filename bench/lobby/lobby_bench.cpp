@@ -7,11 +7,18 @@
 // The lobby server runs twice per load, in alternating rounds: with its guards off
 // (--no-flood-limit --max-per-ip 0) and with them on but their limits too high for this load
 // to meet, so that the cost of the guards themselves shows. The report gives each load's median
-// over the rounds and the ratio of the two.
+// over the rounds and the ratio of the two. With --before PATH the pair is another build of the
+// server (an older one, say) against this one, both with the guards on, and the report adds
+// each one's spread over the rounds and whether their medians agree within it.
 //
-// Usage: lobby_bench [--server PATH] [--ngircd PATH] [--rounds N] [--quick]
+// Then 100 matches at once (--matches N): two protocol players per match, each keeping its copy
+// of the match from the server's lines and playing the rules' own computer's orders from it,
+// as fast as the answers come; the report gives the server's CPU time per order.
 //
-// Sections: process control | clients and protocols | one load run | report
+// Usage: lobby_bench [--server PATH] [--before PATH] [--ngircd PATH] [--rounds N]
+//                    [--matches N] [--quick]
+//
+// Sections: process control | clients and protocols | one load run | matches | report
 #include "../support/process_stats.h"
 
 #include <algorithm>
@@ -39,6 +46,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "../../tests/lobby/protocol_player.h"
 
 extern char** environ;
 
@@ -85,6 +94,33 @@ private:
 
 // ---- clients and protocols --------------------------------------------------------------
 
+// A non-blocking connection to Port on 127.0.0.1, watched by Epoll for input under Tag; -1
+// when it cannot connect.
+int ConnectClient(uint16_t Port, int Epoll, uint32_t Tag) {
+  const int fd = bench::ConnectLoopback(Port);
+  if (fd < 0)
+    return -1;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u32 = Tag;
+  epoll_ctl(Epoll, EPOLL_CTL_ADD, fd, &event);
+  return fd;
+}
+
+// Sends what Fd takes of Out now and watches it for room to send the rest.
+void FlushClient(int Fd, std::string& Out, int Epoll, uint32_t Tag) {
+  while (!Out.empty()) {
+    ssize_t n = send(Fd, Out.data(), Out.size(), MSG_NOSIGNAL);
+    if (n <= 0)
+      break;
+    Out.erase(0, static_cast<std::size_t>(n));
+  }
+  epoll_event event{};
+  event.events = EPOLLIN | (Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
+  event.data.u32 = Tag;
+  epoll_ctl(Epoll, EPOLL_CTL_MOD, Fd, &event);
+}
+
 enum class TProtocol { Lobby, Irc };
 
 struct TClient {
@@ -119,13 +155,9 @@ public:
     FClients.resize(static_cast<std::size_t>(Count));
     for (int i = 0; i < Count; ++i) {
       TClient& c = FClients[static_cast<std::size_t>(i)];
-      c.Fd = bench::ConnectLoopback(FPort);
+      c.Fd = ConnectClient(FPort, FEpoll, static_cast<uint32_t>(i));
       if (c.Fd < 0)
         return false;
-      epoll_event event{};
-      event.events = EPOLLIN;
-      event.data.u32 = static_cast<uint32_t>(i);
-      epoll_ctl(FEpoll, EPOLL_CTL_ADD, c.Fd, &event);
       std::string name = "u" + std::to_string(i);
       if (FProtocol == TProtocol::Lobby)
         Queue(i, "L|" + name + "|pw" + std::string(1, '\0'));
@@ -216,16 +248,7 @@ private:
 
   void Flush(int Index) {
     TClient& c = FClients[static_cast<std::size_t>(Index)];
-    while (!c.Out.empty()) {
-      ssize_t n = send(c.Fd, c.Out.data(), c.Out.size(), MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      c.Out.erase(0, static_cast<std::size_t>(n));
-    }
-    epoll_event event{};
-    event.events = EPOLLIN | (c.Out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
-    event.data.u32 = static_cast<uint32_t>(Index);
-    epoll_ctl(FEpoll, EPOLL_CTL_MOD, c.Fd, &event);
+    FlushClient(c.Fd, c.Out, FEpoll, static_cast<uint32_t>(Index));
   }
 
   void SendChat(int Sender, int Line) {
@@ -437,6 +460,202 @@ std::optional<TRow> RunLoad(TTarget& Target, int Users, int PerSecond) {
   return row;
 }
 
+// ---- matches ----------------------------------------------------------------------------
+
+// Pairs of protocol players on one epoll thread: each pair announces, joins and starts a match
+// and plays it to its end, every player ordering what its copy of the match suggests as soon
+// as the answer to its last order has come.
+class TMatchLoad {
+public:
+  TMatchLoad(uint16_t Port, int Matches)
+      : FPort(Port), FPlayers(static_cast<std::size_t>(2 * Matches)) {
+    FEpoll = epoll_create1(EPOLL_CLOEXEC);
+  }
+  ~TMatchLoad() {
+    for (auto& p : FPlayers)
+      close(p.Fd);
+    close(FEpoll);
+  }
+
+  bool Connect() {
+    for (std::size_t i = 0; i < FPlayers.size(); ++i) {
+      TPlayer& p = FPlayers[i];
+      p.Fd = ConnectClient(FPort, FEpoll, static_cast<uint32_t>(i));
+      if (p.Fd < 0)
+        return false;
+      Send(i, "R|play|1");
+      Send(i, "L|m" + std::to_string(i) + "|pw");
+    }
+    return true;
+  }
+
+  // Runs until every match has started (Started) or ended (Ended), or the time is up.
+  bool RunUntilStarted(int TimeoutMs) {
+    return RunUntil([&] { return FStarted == Matches(); }, TimeoutMs);
+  }
+  bool RunUntilEnded(int TimeoutMs) {
+    return RunUntil([&] { return FEnded == Matches(); }, TimeoutMs);
+  }
+
+  long Orders = 0;  // orders sent while the matches were played
+  long Refused = 0; // of them, refused (a copy that went wrong would show here)
+  long Faults = 0;  // lines a copy could not take, checksums not its own
+  bool Counting = false;
+
+private:
+  struct TPlayer {
+    int Fd = -1;
+    std::string In;
+    std::string Out;
+    test_support::TMatchPlayer Mind;
+    bool Waiting = false; // an order is out and its answer has not come
+    bool Over = false;
+  };
+
+  int Matches() const { return static_cast<int>(FPlayers.size() / 2); }
+
+  template <class Done>
+  bool RunUntil(Done IsDone, int TimeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (!IsDone() && Clock::now() < deadline)
+      Poll(50);
+    return IsDone();
+  }
+
+  void Send(std::size_t Index, const std::string& Line) {
+    TPlayer& p = FPlayers[Index];
+    bool idle = p.Out.empty();
+    p.Out += Line;
+    p.Out += '\0';
+    if (idle)
+      Flush(Index);
+  }
+
+  void Flush(std::size_t Index) {
+    TPlayer& p = FPlayers[Index];
+    FlushClient(p.Fd, p.Out, FEpoll, static_cast<uint32_t>(Index));
+  }
+
+  // The creator (even index) announces once logged in, its partner joins the game it created,
+  // the creator starts once the partner is in; then both play.
+  void OnLine(std::size_t Index, const std::string& Line) {
+    TPlayer& p = FPlayers[Index];
+    const std::size_t faults = p.Mind.Faults.size();
+    p.Mind.Take(Line);
+    FaultCount(p.Mind.Faults.size() - faults);
+    TMsg msg(Line);
+    const bool creator = Index % 2 == 0;
+    if (creator && Line.rfind("O|", 0) == 0)
+      Send(Index, "G|plain|10|match " + std::to_string(Index / 2));
+    switch (ExtOf(msg)) {
+    case TExt::Created:
+      if (auto created = Read<TGameCreated>(msg))
+        Send(Index + 1, Build(TJoinRequest{created->Game}));
+      break;
+    case TExt::Entered:
+      Send(Index - 1, "B|");
+      break;
+    case TExt::Start:
+      if (creator)
+        ++FStarted;
+      break;
+    case TExt::Refused:
+      Refused += Counting ? 1 : 0;
+      p.Waiting = false;
+      break;
+    case TExt::Moved:
+    case TExt::Hit:
+    case TExt::Turn:
+      p.Waiting = false;
+      break;
+    case TExt::Over:
+      p.Waiting = false;
+      p.Over = true;
+      if (creator)
+        ++FEnded;
+      break;
+    default:
+      break;
+    }
+  }
+
+  void FaultCount(std::size_t New) { Faults += static_cast<long>(New); }
+
+  void Act(std::size_t Index) {
+    TPlayer& p = FPlayers[Index];
+    if (p.Waiting || p.Over || !p.Mind.MyTurn())
+      return;
+    Send(Index, p.Mind.NextOrder());
+    p.Waiting = true;
+    Orders += Counting ? 1 : 0;
+  }
+
+  void Poll(int TimeoutMs) {
+    epoll_event events[256];
+    int count = epoll_wait(FEpoll, events, 256, TimeoutMs);
+    char chunk[65536];
+    for (int e = 0; e < count; ++e) {
+      std::size_t index = events[e].data.u32;
+      TPlayer& p = FPlayers[index];
+      if (events[e].events & EPOLLOUT)
+        Flush(index);
+      if (!(events[e].events & (EPOLLIN | EPOLLHUP | EPOLLERR)))
+        continue;
+      ssize_t got = recv(p.Fd, chunk, sizeof chunk, 0);
+      if (got <= 0) {
+        if (got == 0 || (errno != EAGAIN && errno != EINTR))
+          epoll_ctl(FEpoll, EPOLL_CTL_DEL, p.Fd, nullptr);
+        continue;
+      }
+      p.In.append(chunk, static_cast<std::size_t>(got));
+      std::size_t start = 0;
+      for (std::size_t end; (end = p.In.find('\0', start)) != std::string::npos; start = end + 1)
+        OnLine(index, p.In.substr(start, end - start));
+      p.In.erase(0, start);
+      // Both players of the match may have a turn to take now.
+      Act(index);
+      Act(index ^ 1);
+    }
+  }
+
+  uint16_t FPort;
+  int FEpoll = -1;
+  std::vector<TPlayer> FPlayers;
+  int FStarted = 0;
+  int FEnded = 0;
+};
+
+// Plays Matches matches at once on a fresh server and prints the server's CPU per order.
+void RunMatches(const std::string& ServerPath, int Matches) {
+  // No flood or order limits: each player orders as fast as the answers come.
+  auto target = StartLobby(ServerPath, "matches", {"--no-flood-limit", "--max-per-ip", "0"});
+  if (!target) {
+    std::fprintf(stderr, "the server did not start for matches\n");
+    return;
+  }
+  TMatchLoad load(target->Port, Matches);
+  if (!load.Connect() || !load.RunUntilStarted(120000)) {
+    std::printf("%d matches could not start\n", Matches);
+    return;
+  }
+  load.Counting = true;
+  const double cpuBefore = target->Process->CpuSeconds();
+  const double ownBefore = OwnCpuSeconds();
+  const int64_t start = NowNs();
+  const bool ended = load.RunUntilEnded(600000);
+  const double seconds = static_cast<double>(NowNs() - start) / 1e9;
+  const double cpu = target->Process->CpuSeconds() - cpuBefore;
+  std::printf("\n%d matches at once, 2 protocol players each (plain, 10 points), played to their "
+              "end%s:\n"
+              "orders %ld (refused %ld, copies out of step %ld) in %.2f s wall: %.0f orders/s; "
+              "server CPU %.3f s,\n%.1f us per order; generator CPU %.2f s; server peak %.1f "
+              "MiB\n",
+              Matches, ended ? "" : " (NOT all ended in time)", load.Orders, load.Refused,
+              load.Faults, seconds, static_cast<double>(load.Orders) / seconds, cpu,
+              load.Orders > 0 ? cpu * 1e6 / static_cast<double>(load.Orders) : 0.0,
+              OwnCpuSeconds() - ownBefore, target->Process->StatusKiB("VmHWM") / 1024.0);
+}
+
 } // namespace
 
 // ---- report -------------------------------------------------------------------------------
@@ -486,13 +705,19 @@ void PrintRow(const TRow& r, std::size_t Rounds) {
 
 int main(int argc, char** argv) {
   std::string serverPath = SERVER_PATH;
+  std::string beforePath;
   std::string ngircdPath = "/usr/sbin/ngircd";
   bool quick = false;
   int rounds = 11;
+  int matches = 100;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--server" && i + 1 < argc)
       serverPath = argv[++i];
+    else if (arg == "--before" && i + 1 < argc)
+      beforePath = argv[++i];
+    else if (arg == "--matches" && i + 1 < argc && std::atoi(argv[i + 1]) >= 0)
+      matches = std::atoi(argv[++i]);
     else if (arg == "--ngircd" && i + 1 < argc)
       ngircdPath = argv[++i];
     else if (arg == "--rounds" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
@@ -500,8 +725,8 @@ int main(int argc, char** argv) {
     else if (arg == "--quick")
       quick = true;
     else {
-      std::fprintf(stderr,
-                   "usage: lobby_bench [--server PATH] [--ngircd PATH] [--rounds N] [--quick]\n");
+      std::fprintf(stderr, "usage: lobby_bench [--server PATH] [--before PATH] [--ngircd PATH] "
+                           "[--rounds N] [--matches N] [--quick]\n");
       return 2;
     }
   }
@@ -520,11 +745,15 @@ int main(int argc, char** argv) {
     std::printf("ngircd not found at %s (tools/install-deps.sh --bench): no reference\n",
                 ngircdPath.c_str());
 
+  // The pair each round compares: guards off and on, or another build and this one.
   enum TKind { Off, On, Ngircd };
-  const char* const names[] = {"off", "guarded", "ngircd"};
+  const bool builds = !beforePath.empty();
+  const char* const names[] = {builds ? "before" : "off", builds ? "after" : "guarded", "ngircd"};
   auto start = [&](TKind Kind) {
     if (Kind == Ngircd)
       return StartNgircd(ngircdPath, dir);
+    if (builds)
+      return StartLobby(Kind == Off ? beforePath : serverPath, names[Kind], GuardsOn);
     return StartLobby(serverPath, names[Kind], Kind == Off ? GuardsOff : GuardsOn);
   };
   struct TLoadShape {
@@ -543,7 +772,7 @@ int main(int argc, char** argv) {
       // Alternate which lobby goes first, so that neither always meets a warmer machine.
       std::vector<TKind> order =
           round % 2 == 0 ? std::vector<TKind>{Off, On} : std::vector<TKind>{On, Off};
-      if (haveNgircd && round == 0)
+      if (haveNgircd && round == 0 && !builds)
         order.push_back(Ngircd);
       for (TKind kind : order) {
         // A fresh server for every run, so that peaks and CPU belong to that load alone.
@@ -559,12 +788,16 @@ int main(int argc, char** argv) {
   }
 
   std::printf("Chat fan-out on 127.0.0.1: 50 senders x 20 lines; one epoll thread drives all "
-              "clients.\n"
-              "off: server %s; guarded: server %s (guards on, limits above this load).\n"
-              "Medians over the rounds (ngircd: one round). cpu s: the server's CPU time during "
+              "clients.\n");
+  if (builds)
+    std::printf("before: %s; after: %s; both %s (guards on, limits above this load).\n",
+                beforePath.c_str(), serverPath.c_str(), "--max-per-ip 1000 --flood-burst 1000");
+  else
+    std::printf("off: server %s; guarded: server %s (guards on, limits above this load).\n",
+                "--no-flood-limit --max-per-ip 0", "--max-per-ip 1000 --flood-burst 1000");
+  std::printf("Medians over the rounds (ngircd: one round). cpu s: the server's CPU time during "
               "the load;\nwall s: first send to last receipt; gen s: the generator's own CPU time "
-              "(below wall s: it was\nnot the bottleneck).\n\n",
-              "--no-flood-limit --max-per-ip 0", "--max-per-ip 1000 --flood-burst 1000");
+              "(below wall s: it was\nnot the bottleneck).\n\n");
   std::printf("%-8s %-17s %6s %17s %12s %8s %8s %7s %9s %8s %7s\n", "target", "load", "rounds",
               "deliveries", "per second", "p50 ms", "p99 ms", "cpu s", "peak MiB", "wall s",
               "gen s");
@@ -576,12 +809,43 @@ int main(int argc, char** argv) {
   // Rounds pair up a run with guards off and one with them on, close together in time; the
   // median of the pairs' ratios shrugs off what other work on the machine does to single runs.
   // CPU time is compared in total over all rounds.
-  std::printf("\nGuards on against guards off (guarded / off): median of the %d rounds' ratios for "
-              "deliveries\nper second and p99, total CPU time over all rounds. Within 10%%: at "
-              "least 0.90 of the deliveries\nper second and at most 1.10 of the CPU time (a "
-              "burst lasts tens of milliseconds, so single\nruns scatter by more than that both "
-              "ways).\n",
-              rounds);
+  if (builds) {
+    // Each build's deliveries per second over the rounds: its median and the range the rounds
+    // spread over. The two agree when each median lies within the other's range.
+    std::printf("\nDeliveries per second, median [lowest - highest round]:\n");
+    std::printf("%-17s %30s %30s  %s\n", "load", "before", "after", "agree?");
+    for (std::size_t l = 0; l < loads.size(); ++l) {
+      const std::vector<TRow>& before = rows[l][Off];
+      const std::vector<TRow>& after = rows[l][On];
+      if (before.empty() || after.empty())
+        continue;
+      auto spread = [](const std::vector<TRow>& Rounds, double& Low, double& High) {
+        std::vector<double> values;
+        for (const TRow& r : Rounds)
+          values.push_back(r.PerSecond);
+        Low = *std::min_element(values.begin(), values.end());
+        High = *std::max_element(values.begin(), values.end());
+        return Median(values);
+      };
+      double lowB = 0, highB = 0, lowA = 0, highA = 0;
+      double medB = spread(before, lowB, highB);
+      double medA = spread(after, lowA, highA);
+      char textB[64], textA[64];
+      std::snprintf(textB, sizeof textB, "%.0f [%.0f - %.0f]", medB, lowB, highB);
+      std::snprintf(textA, sizeof textA, "%.0f [%.0f - %.0f]", medA, lowA, highA);
+      bool agree = medB >= lowA && medB <= highA && medA >= lowB && medA <= highB;
+      std::printf("%-17s %30s %30s  %s\n", before.front().Load.c_str(), textB, textA,
+                  agree ? "agree within the spread" : "DIFFER beyond the spread");
+    }
+  }
+  std::printf(
+      "\n%s: median of the %d rounds' ratios for deliveries\nper second and p99, total "
+      "CPU time over all rounds. Within 10%%: at least 0.90 of the deliveries\nper second "
+      "and at most 1.10 of the CPU time (a burst lasts tens of milliseconds, so single\nruns "
+      "scatter by more than that both ways).\n",
+      builds ? "This build against the one before (after / before)"
+             : "Guards on against guards off (guarded / off)",
+      rounds);
   std::printf("%-17s %14s %10s %10s\n", "load", "deliveries/s", "cpu s", "p99 ms");
   for (std::size_t l = 0; l < loads.size(); ++l) {
     const std::vector<TRow>& off = rows[l][Off];
@@ -606,7 +870,7 @@ int main(int argc, char** argv) {
   // Memory with a thousand users logged in.
   std::printf("\n");
   for (TKind kind : {Off, On, Ngircd}) {
-    if (kind == Ngircd && !haveNgircd)
+    if (kind == Ngircd && (!haveNgircd || builds))
       continue;
     auto target = start(kind);
     if (!target)
@@ -619,6 +883,8 @@ int main(int argc, char** argv) {
     else
       std::printf("%-8s could not log in 1000 users\n", target->Name.c_str());
   }
+  if (matches > 0)
+    RunMatches(serverPath, matches);
   std::remove((dir + "/ngircd.conf").c_str());
   rmdir(dir.c_str());
   return 0;

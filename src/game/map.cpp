@@ -11,6 +11,10 @@ TMap::TMap() {
   SetSize(DefaultSize, DefaultSize);
 }
 
+TMap::TMap(int32_t X, int32_t Y) {
+  SetSize(X, Y);
+}
+
 TMap::~TMap() = default;
 
 void TMap::SetSize(int32_t X, int32_t Y) {

@@ -12,6 +12,8 @@ public:
   virtual ~TTile() = default;
   // Index of the tile's graphic.
   int32_t TileGraphic = 0;
+  // A tree stands here: no unit enters the tile, attacks pass over it.
+  bool Tree = false;
 };
 
 class TMap {
@@ -20,6 +22,8 @@ public:
 
   // A DefaultSize x DefaultSize map of fresh tiles.
   TMap();
+  // An X x Y map of fresh tiles; throws as SetSize does.
+  TMap(int32_t X, int32_t Y);
   virtual ~TMap();
   TMap(const TMap&) = delete;
   TMap& operator=(const TMap&) = delete;
@@ -40,4 +44,12 @@ public:
   int32_t SizeY = 0;
   // Tile at column X, row Y is Data[X + Y * SizeX]. The map owns its tiles.
   std::vector<std::unique_ptr<TTile>> Data;
+};
+
+// A map that is never drawn: the field a match is played on, in the server and in a client's
+// copy of the match alike.
+class TFieldMap : public TMap {
+public:
+  TFieldMap(int32_t X, int32_t Y) : TMap(X, Y) {}
+  void Render() override {}
 };

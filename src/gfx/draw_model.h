@@ -1,6 +1,8 @@
 #pragma once
-// Turns model trees into OpenGL calls. Every function leaves the modelview matrix as it found
-// it; the last drawn node's texturing state and material colour stay set.
+// Turns model trees into OpenGL calls. Every function leaves the modelview matrix and its stack
+// as it found them; the last drawn node's texturing state and material colour stay set. A tree
+// deeper than the modelview stack has room for is drawn with matrices composed on the CPU past
+// that depth, so no tree overflows the stack or pops the caller's matrix.
 
 class TModel;
 class TModelTreeNode;

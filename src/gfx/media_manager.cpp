@@ -30,9 +30,12 @@ TCachedMediaManager::~TCachedMediaManager() {
 }
 
 TMesh* TCachedMediaManager::GetMeshByName(const std::string& Name) {
-  if (TMesh* found = MeshList.GetMeshByName(Name))
-    return found;
-  return Keep(FMeshes, MeshList, LoadMesh(Name));
+  if (const auto found = FMeshByRequest.find(Name); found != FMeshByRequest.end())
+    return found->second;
+  TMesh* loaded = Keep(FMeshes, MeshList, LoadMesh(Name));
+  if (loaded)
+    FMeshByRequest.emplace(Name, loaded);
+  return loaded;
 }
 
 TTexture* TCachedMediaManager::GetTextureByName(const std::string& Name) {

@@ -3,6 +3,7 @@
 // free it; a nullptr answer means the item could not be loaded (and is tried again next time).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,9 +21,10 @@ public:
   virtual TSound* GetSoundByName(const std::string& Name) = 0;
 };
 
-// The cache: a look-up answers the first loaded item of that name, or asks the loader and
-// keeps what it gives. Meshes are matched by the name stored in them (TMesh::Nome), textures
-// and sounds by the requested name. Failed loads are not remembered. Owns every item it keeps.
+// The cache: a look-up answers the item loaded earlier for that name, or asks the loader and
+// keeps what it gives. Every kind is matched by the name it was requested under, so a mesh whose
+// stored name (TMesh::Nome) differs from its file name is still loaded once. Failed loads are
+// not remembered. Owns every item it keeps.
 class TCachedMediaManager : public TGenericMediaManager {
 public:
   TCachedMediaManager() = default;
@@ -48,6 +50,7 @@ protected:
 
 private:
   std::vector<std::unique_ptr<TMesh>> FMeshes;
+  std::map<std::string, TMesh*> FMeshByRequest; // the name each mesh was loaded under
   std::vector<std::unique_ptr<TTexture>> FTextures;
   std::vector<std::unique_ptr<TSound>> FSounds;
 };

@@ -63,7 +63,7 @@ public:
   // Radius, computed first when it is 0.
   float GetBoundingSphereRadius();
 
-  std::string Nome;            // the mesh name from the file; the media manager matches on it
+  std::string Nome;            // the mesh name stored in the file
   float Radius = 0;            // bounding-sphere radius about the origin; 0 = not computed
   std::int32_t FNumFace = 0;   // length of Face
   std::int32_t FNumVertex = 0; // length of Vertex

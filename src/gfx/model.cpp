@@ -142,8 +142,9 @@ std::unique_ptr<TXMLNode> TModelTreeNode::Save() const {
   element->AppendChildText("TYPE", ElementTypeName(GraphicalElement.Type_));
   switch (GraphicalElement.Type_) {
   case geMesh:
-    element->AppendChildText("MESH", GraphicalElement.Mesh ? GraphicalElement.Mesh->Nome
-                                                           : GraphicalElement.MeshName);
+    element->AppendChildText("MESH", GraphicalElement.MeshName.empty() && GraphicalElement.Mesh
+                                         ? GraphicalElement.Mesh->Nome
+                                         : GraphicalElement.MeshName);
     break;
   case geModel:
     element->AppendChildText("MODEL", GraphicalElement.Model ? GraphicalElement.Model->Name : "");

@@ -40,7 +40,9 @@ struct TTransformation {
 enum TGraphicElementType { geNone = 0, geMesh = 1, geModel = 2, geReference = 3 };
 
 // What a node draws. Mesh and Model are shared, not owned. MeshName keeps the name the file
-// asked for, so that a mesh the manager could not supply is still saved back by name.
+// asked for, and is what a save writes back: the mesh's stored name may differ from it, and a
+// mesh the manager could not supply has none. A node built in code may leave it empty; then the
+// mesh's stored name is saved.
 struct TGraphicElement {
   TGraphicElementType Type_ = geNone;
   TMesh* Mesh = nullptr;

@@ -1,7 +1,7 @@
 #include "lobby/game_server.h"
 
-#include "lobby/logger.h"
 #include "net/message.h"
+#include "net/protocol.h"
 
 #include <charconv>
 #include <cstdio>
@@ -30,25 +30,33 @@ std::string SecondsText(std::chrono::milliseconds Time) {
 } // namespace
 
 TGameServer::TGameServer(const TServerLimits& Limits)
-    : PacketServer(std::make_unique<TPacketServer>(MaxClient)), FLimits(Limits.Lobby) {
+    : PacketServer(std::make_unique<TPacketServer>(MaxClient)),
+      FOwnHost(std::make_unique<TPacketHost>(*PacketServer, *this)), FHost(FOwnHost.get()),
+      FLimits(Limits.Lobby) {
   PacketServer->SetLimits(Limits.Connections);
-  PacketServer->OnEvent = [this](TPacketServer* Sender, TSocket* Conn, TEventType EventType,
-                                 const std::string& Text) {
-    OnEvent(Sender, Conn, EventType, Text);
-  };
-  PacketServer->OnTimer = [this](TPacketServer*) { OnTimer(); };
+}
+
+TGameServer::TGameServer(TLobbyHost& Host, const TServerLimits& Limits)
+    : FHost(&Host), FLimits(Limits.Lobby) {
+  StartTimers();
 }
 
 bool TGameServer::Start(int32_t Port, const std::string& Address) {
+  if (!PacketServer)
+    return false;
   StartTimers();
   return PacketServer->Start(Port, MaxBufferSize, Address);
 }
 
 void TGameServer::Listen(int32_t Port, const std::string& Address) {
+  if (!PacketServer)
+    throw TServerException("ERROR SERVER this lobby is served by its host");
   PacketServer->Listen(Port, Address);
 }
 
 bool TGameServer::Run() {
+  if (!PacketServer)
+    return false;
   StartTimers();
   bool stopped = PacketServer->Execute();
   PacketServer->Close();
@@ -56,16 +64,17 @@ bool TGameServer::Run() {
 }
 
 void TGameServer::Stop() {
-  PacketServer->Stop();
+  if (PacketServer)
+    PacketServer->Stop();
 }
 
 void TGameServer::RequestSummary() {
   FSummaryRequested.store(true);
-  PacketServer->RequestTimer();
+  FHost->RequestTimer();
 }
 
 std::string TGameServer::Summary() const {
-  const TPacketServer::TStats& net = PacketServer->Stats();
+  const TPacketServer::TStats net = FHost->ConnectionStats();
   auto fields = [](std::initializer_list<std::pair<const char*, uint64_t>> Fields) {
     std::string text;
     for (const auto& [name, value] : Fields)
@@ -75,7 +84,7 @@ std::string TGameServer::Summary() const {
   return "Summary: " +
          fields({{"users", static_cast<uint64_t>(ConnectedUsers.Count())},
                  {"games", static_cast<uint64_t>(GameDescriptions.Count())},
-                 {"connections", PacketServer->ConnectionCount()}}) +
+                 {"connections", static_cast<uint64_t>(FHost->ConnectionCount())}}) +
          "; since start: " +
          fields({{"connections", net.Accepted},
                  {"lines relayed", FStats.LinesRelayed},
@@ -92,15 +101,26 @@ std::string TGameServer::Summary() const {
                  {"peer timed out", net.TimedOut}});
 }
 
+namespace {
+std::string LimitText(uint32_t Burst, double Rate, const std::string& One,
+                      const std::string& Many) {
+  return std::to_string(Burst) + " " + (Burst == 1 ? One : Many) + " at once, then " +
+         ShortNumber(Rate) + " a second";
+}
+} // namespace
+
 std::string TGameServer::FloodLimitText(const TLobbyLimits& Limits) {
-  return std::to_string(Limits.FloodBurst) + (Limits.FloodBurst == 1 ? " line" : " lines") +
-         " at once, then " + ShortNumber(Limits.FloodRate) + " a second";
+  return LimitText(Limits.FloodBurst, Limits.FloodRate, "line", "lines");
+}
+
+std::string TGameServer::OrderLimitText(const TLobbyLimits& Limits) {
+  return LimitText(Limits.OrderBurst, Limits.OrderRate, "order", "orders");
 }
 
 // ---- timers: the login time limit and the summary line -------------------------------------
 
 void TGameServer::StartTimers() {
-  FNextSummary = FLimits.SummaryInterval.count() > 0 ? Clock::now() + FLimits.SummaryInterval
+  FNextSummary = FLimits.SummaryInterval.count() > 0 ? FHost->Now() + FLimits.SummaryInterval
                                                      : Clock::time_point::max();
   ScheduleTimer();
 }
@@ -109,27 +129,30 @@ void TGameServer::ScheduleTimer() {
   Clock::time_point next = FNextSummary;
   if (!FLoginWaits.empty())
     next = std::min(next, FLoginWaits.front().Deadline);
-  PacketServer->SetAlarm(next);
+  for (const auto& match : Matches)
+    next = std::min(next, match->NextDeadline());
+  FHost->SetAlarm(next);
 }
 
 void TGameServer::OnTimer() {
-  Clock::time_point now = Clock::now();
+  Clock::time_point now = FHost->Now();
   while (!FLoginWaits.empty() && FLoginWaits.front().Deadline <= now) {
     TSocket* conn = FLoginWaits.front().Conn;
     StopLoginWait(PeerOf(conn));
     ++FStats.ClosedIdle;
-    LOG("Closing connection " + conn->IP() + ": not logged in within " +
-        SecondsText(FLimits.LoginTimeout));
-    PacketServer->CloseConnection(conn);
+    FHost->Log("Closing connection " + FHost->AddressOf(conn) + ": not logged in within " +
+               SecondsText(FLimits.LoginTimeout));
+    FHost->Close(conn);
   }
   bool periodic = now >= FNextSummary;
   if (FSummaryRequested.exchange(false) || periodic)
-    LOG(Summary());
+    FHost->Log(Summary());
   if (periodic) {
     FNextSummary += FLimits.SummaryInterval;
     if (FNextSummary <= now) // the loop was held up for longer than the interval
       FNextSummary = now + FLimits.SummaryInterval;
   }
+  OnMatchTimers(now);
   ScheduleTimer();
 }
 
@@ -138,7 +161,8 @@ TGameServer::TPeer& TGameServer::PeerOf(TSocket* Conn) {
   if (found == FPeers.end())
     found =
         FPeers
-            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, Clock::now())))
+            .emplace(Conn, TPeer(TTokenBucket(FLimits.FloodBurst, FLimits.FloodRate, FHost->Now()),
+                                 TTokenBucket(FLimits.OrderBurst, FLimits.OrderRate, FHost->Now())))
             .first;
   return found->second;
 }
@@ -158,7 +182,7 @@ void TGameServer::StartLoginWait(TSocket* Conn) {
   StopLoginWait(peer);
   bool first = FLoginWaits.empty();
   peer.Wait =
-      FLoginWaits.insert(FLoginWaits.end(), TLoginWait{Clock::now() + FLimits.LoginTimeout, Conn});
+      FLoginWaits.insert(FLoginWaits.end(), TLoginWait{FHost->Now() + FLimits.LoginTimeout, Conn});
   peer.AwaitingLogin = true;
   if (first)
     ScheduleTimer();
@@ -177,11 +201,11 @@ bool TGameServer::PassFloodControl(TUser* User) {
   if (!FLimits.FloodLimit)
     return true;
   TPeer& peer = PeerOf(User->Connection);
-  Clock::time_point now = Clock::now();
-  auto who = [User] { return User->UserName + " ip: " + User->Connection->IP(); };
+  Clock::time_point now = FHost->Now();
+  auto who = [this, User] { return User->UserName + " ip: " + FHost->AddressOf(User->Connection); };
   if (peer.Flooding && peer.Flood.Full(now)) {
-    LOG("Flood control: relaying lines from " + who() + " again (" + std::to_string(peer.Dropped) +
-        " dropped)");
+    FHost->Log("Flood control: relaying lines from " + who() + " again (" +
+               std::to_string(peer.Dropped) + " dropped)");
     peer.Flooding = false;
     peer.Dropped = 0;
   }
@@ -191,8 +215,8 @@ bool TGameServer::PassFloodControl(TUser* User) {
   ++peer.Dropped;
   if (!peer.Flooding) {
     peer.Flooding = true;
-    LOG("Flood control: not relaying lines from " + who() + " (over " + FloodLimitText(FLimits) +
-        ")");
+    FHost->Log("Flood control: not relaying lines from " + who() + " (over " +
+               FloodLimitText(FLimits) + ")");
   }
   return false;
 }
@@ -210,7 +234,7 @@ std::string TGameServer::GameRefusal(const TUser* User, std::size_t LineSize) co
 }
 
 void TGameServer::TellUser(TUser* User, const std::string& Text) {
-  User->Send(MSG('C', {ServerName, Text}));
+  User->Send(Build(TChatRelayed{ServerName, Text}));
 }
 
 void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType,
@@ -232,16 +256,17 @@ void TGameServer::OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType Event
 // ---- events ----------------------------------------------------------------------------------
 
 void TGameServer::DoConnection(TSocket* Conn) {
-  LOG("Connected " + Conn->IP());
+  FHost->Log("Connected " + FHost->AddressOf(Conn));
   StartLoginWait(Conn);
 }
 
 void TGameServer::DoCloseConnection(TSocket* Conn) {
   TUser* user = ConnectedUsers.GetUserByConnection(Conn);
   if (user == nullptr) {
-    LOG("Gracefully disconnected " + Conn->IP());
+    FHost->Log("Gracefully disconnected " + FHost->AddressOf(Conn));
   } else {
-    LOG("Brutally disconnecting " + user->UserName + " IP: " + Conn->IP());
+    FHost->Log("Brutally disconnecting " + user->UserName + " IP: " + FHost->AddressOf(Conn));
+    LeaveMatch(user, false);
     RemoveUser(user);
   }
   ForgetPeer(Conn);
@@ -261,40 +286,52 @@ void TGameServer::DoMessage(const std::string& Message, TSocket* Conn) {
 void TGameServer::ParseUnloggedMessage(const std::string& Message, TSocket* Conn) {
   TMsg msg(Message);
   switch (msg.GetType()) {
-  case 'L':
-    if (msg.NumParam() == 2)
-      AutenticateUser(msg.GetToken(1), msg.GetToken(2), Conn);
+  case Msg::Login:
+    if (auto login = Read<TLoginRequest>(msg); login && msg.NumParam() == 2)
+      AutenticateUser(login->User, login->Password, Conn);
     else
-      Conn->Queue(MSG('N', {"Enter user and passwd."}));
+      FHost->Send(Conn, Build(TLoginDenied{"Enter user and passwd."}));
     break;
-  case 'R':
+  case Msg::Request:
+    // Only the one request of the extension is answered, once per connection; any other R
+    // gets no reply, as before there were matches.
+    if (auto request = Read<TFeatureRequest>(msg);
+        FLimits.Matches && request && request->Feature == PlayFeature &&
+        ReadInt(request->Value) == PlayVersion && !PeerOf(Conn).Extended) {
+      PeerOf(Conn).Extended = true;
+      FHost->Send(Conn, Build(TPlayOffer{}));
+    }
     break;
   default:
-    LOG("Unexpected message \"" + Message + "\"");
+    FHost->Log("Unexpected message \"" + Message + "\"");
     ++FStats.ClosedUnexpected;
-    PacketServer->CloseConnection(Conn);
+    FHost->Close(Conn);
     break;
   }
 }
 
 void TGameServer::AutenticateUser(const std::string& User, const std::string& Pass, TSocket* Conn) {
-  LOG("Autenticating user: " + User + " pass: " + HiddenPassword);
+  FHost->Log("Autenticating user: " + User + " pass: " + HiddenPassword);
   auto user = std::make_unique<TUser>();
   user->Connection = Conn;
+  user->Host = FHost;
+  user->Extended = PeerOf(Conn).Extended;
   std::string refusal = user->Load(User, Pass);
   if (!refusal.empty()) {
-    LOG("User NOT autenticated " + User + " ip: " + Conn->IP());
-    Conn->Queue(MSG('N', {refusal}));
+    FHost->Log("User NOT autenticated " + User + " ip: " + FHost->AddressOf(Conn));
+    FHost->Send(Conn, Build(TLoginDenied{refusal}));
     return;
   }
-  user->Send(MSG('O', {user->UserName}));
-  NotifyAll(MSG('E', {user->UserName}));
+  user->Send(Build(TLoginAccepted{user->UserName}));
+  NotifyAll(Build(TUserEntered{user->UserName}));
   for (const auto& other : ConnectedUsers)
-    user->Send(MSG('U', {other->UserName}));
+    user->Send(Build(TUserPresent{other->UserName}));
   SendGameList(user.get());
+  if (user->Extended)
+    SendMatchCatchUp(user.get());
   ConnectedUsers.Add(std::move(user));
   StopLoginWait(PeerOf(Conn));
-  LOG("User autenticated " + User + " ip: " + Conn->IP());
+  FHost->Log("User autenticated " + User + " ip: " + FHost->AddressOf(Conn));
 }
 
 void TGameServer::SendGameList(TUser* User) {
@@ -309,24 +346,14 @@ void TGameServer::NotifyAll(const std::string& Message) {
 
 void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
   TMsg msg(Message);
+  if (User->Extended && ParseExtendedLobbyMessage(msg, User))
+    return;
   switch (msg.GetType()) {
-  case 'C':
-    if (!PassFloodControl(User)) {
-      TellUser(User,
-               "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
-      break;
-    }
-    LOG("#" + User->UserName + ": " + msg.GetToken(1));
-    NotifyAll(MSG('C', {User->UserName, msg.GetToken(1)}));
-    ++FStats.LinesRelayed;
+  case Msg::Chat:
+    RelayChat(User, msg);
     break;
-  case 'G':
-    if (!PassFloodControl(User)) {
-      TellUser(User, "Game not announced: you are sending too fast (at most " +
-                         FloodLimitText(FLimits) + ").");
-      break;
-    }
-    CreateGameDescription(User, msg.GetToken(3), msg.GetToken(1), msg.GetToken(2));
+  case Msg::Announce:
+    Announce(User, msg);
     break;
   default: // Q, a second L, anything unknown: the user leaves, the connection stays
     RemoveUser(User);
@@ -334,10 +361,36 @@ void TGameServer::ParseLoggedMessage(const std::string& Message, TUser* User) {
   }
 }
 
-void TGameServer::ParseInGameMessage(const std::string& Message, TGame* Game, TUser* User) {
-  (void)Message;
-  (void)Game;
-  (void)User;
+void TGameServer::RelayChat(TUser* User, const TMsg& Line) {
+  if (!PassFloodControl(User)) {
+    TellUser(User,
+             "Line dropped: you are sending too fast (at most " + FloodLimitText(FLimits) + ").");
+    return;
+  }
+  std::string text = Read<TChatRequest>(Line)->Text;
+  FHost->Log("#" + User->UserName + ": " + text);
+  NotifyAll(Build(TChatRelayed{User->UserName, text}));
+  ++FStats.LinesRelayed;
+}
+
+void TGameServer::Announce(TUser* User, const TMsg& Line) {
+  if (!PassFloodControl(User)) {
+    const std::string why =
+        "Game not announced: you are sending too fast (at most " + FloodLimitText(FLimits) + ").";
+    TellUser(User, why);
+    if (User->Extended)
+      Refuse(User, why);
+    return;
+  }
+  TAnnounceRequest game = *Read<TAnnounceRequest>(Line);
+  TGameDescription* announced = CreateGameDescription(User, game.Name, game.Map, game.Points);
+  if (announced == nullptr || !User->Extended)
+    return;
+  // Only a game whose creator can start matches can be joined.
+  announced->Matches = true;
+  User->Room = announced;
+  User->Send(Build(TGameCreated{announced->Id}));
+  NotifyExtended(Build(TGameOpen{announced->Id}));
 }
 
 int32_t TGameServer::ParsePoints(const std::string& Text) {
@@ -358,12 +411,13 @@ int32_t TGameServer::ParsePoints(const std::string& Text) {
 
 std::string TGameServer::Announcement(const TGameDescription& GD) {
   const TUser* creator = GD.Users.GetUser(0);
-  return MSG('G', {std::to_string(GD.Id), GD.Name, GD.MapName, std::to_string(GD.Points),
-                   creator != nullptr ? creator->UserName : std::string()});
+  return Build(TGameAnnounced{GD.Id, GD.Name, GD.MapName, GD.Points,
+                              creator != nullptr ? creator->UserName : std::string()});
 }
 
-void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
-                                        const std::string& MapName, const std::string& Points) {
+TGameDescription* TGameServer::CreateGameDescription(TUser* User, const std::string& GameName,
+                                                     const std::string& MapName,
+                                                     const std::string& Points) {
   auto game = std::make_unique<TGameDescription>();
   game->MapName = MapName.empty() ? NoMapName : MapName;
   game->Points = ParsePoints(Points);
@@ -375,36 +429,47 @@ void TGameServer::CreateGameDescription(TUser* User, const std::string& GameName
   std::string refusal = GameRefusal(User, line.size() + 1);
   if (!refusal.empty()) {
     ++FStats.GamesRefused;
-    LOG("Not announcing a game of " + User->UserName + " ip: " + User->Connection->IP() + ": " +
-        refusal);
+    FHost->Log("Not announcing a game of " + User->UserName +
+               " ip: " + FHost->AddressOf(User->Connection) + ": " + refusal);
     TellUser(User, "Game not announced: " + refusal + ".");
-    return;
+    if (User->Extended)
+      Refuse(User, "Game not announced: " + refusal + ".");
+    return nullptr;
   }
   game->Id = GetNextGameId();
   NotifyAll(line);
   ++FStats.LinesRelayed;
   ++User->GameCount;
   FGameListBytes += line.size() + 1;
+  TGameDescription* announced = game.get();
   GameDescriptions.Add(std::move(game));
+  return announced;
 }
 
 void TGameServer::RemoveGameDescription(TGameDescription* GD) {
-  NotifyAll(MSG('H', {std::to_string(GD->Id)}));
+  NotifyAll(Build(TGameRemoved{GD->Id}));
   if (TUser* creator = GD->Users.GetUser(0); creator != nullptr && creator->GameCount > 0)
     --creator->GameCount;
   FGameListBytes -= std::min(FGameListBytes, Announcement(*GD).size() + 1);
+  for (TUser* user : GD->Users)
+    if (user->Room == GD)
+      user->Room = nullptr;
   GameDescriptions.Extract(GD);
 }
 
 void TGameServer::RemoveUser(TUser* User) {
-  LOG("Removing user " + User->UserName);
+  FHost->Log("Removing user " + User->UserName);
+  // Quitting resigns from a match and leaves a waiting room (cancelling one it created).
+  LeaveMatch(User, true);
+  if (User->Room != nullptr)
+    UserExitGameDescription(User);
   for (int i = GameDescriptions.Count() - 1; i >= 0; --i) {
     TGameDescription* game = GameDescriptions.Get(i);
     if (game->Users.GetUser(0) == User)
       RemoveGameDescription(game);
   }
   std::unique_ptr<TUser> leaving = ConnectedUsers.Extract(User);
-  NotifyAll(MSG('X', {leaving->UserName}));
+  NotifyAll(Build(TUserExited{leaving->UserName}));
   // The connection stays open, not logged in: it has the usual time to log in again.
   StartLoginWait(leaving->Connection);
 }
@@ -419,18 +484,4 @@ int32_t TGameServer::FollowingGameId() const {
   if (FNextGameId == std::numeric_limits<int32_t>::max())
     return 101;
   return FNextGameId + 1;
-}
-
-TGame* TGameServer::GetGameByUser(TUser* User) {
-  (void)User;
-  return nullptr;
-}
-
-void TGameServer::UserEnterGameDescription(TUser* User, int32_t GameId) {
-  (void)User;
-  (void)GameId;
-}
-
-void TGameServer::UserExitGameDescription(TUser* User) {
-  (void)User;
 }

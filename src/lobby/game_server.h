@@ -1,5 +1,10 @@
-// The lobby: logins, the user list, chat relay, announced games. It runs on the packet
-// server's events, one at a time on the serving thread, and keeps everything in memory.
+// The lobby: logins, the user list, chat relay, announced games and, for connections that ask
+// for them, waiting rooms and matches played through the server with the rules of game/rules.h.
+// It runs on its host's events (the packet server's, in the program), one at a time on the
+// serving thread, and keeps everything in memory.
+//
+// Connections that never ask for matches see the lobby exactly as it was without them, but
+// for an H when a game starts or is cancelled.
 //
 // Its guards (limits in TLobbyLimits): flood control on chat and game lines, a time limit for
 // logging in, limits on the games one user and everyone together may announce, and a summary
@@ -16,10 +21,14 @@
 
 #include "game/game_model.h"
 #include "lobby/game_description.h"
+#include "lobby/lobby_host.h"
+#include "lobby/match.h"
 #include "lobby/packet_server.h"
 #include "lobby/server_limits.h"
 #include "lobby/token_bucket.h"
 #include "lobby/user.h"
+
+class TMsg;
 
 class TGameServer {
 public:
@@ -35,6 +44,9 @@ public:
 
   // Creates the packet server (not yet listening) with this lobby as its handler.
   explicit TGameServer(const TServerLimits& Limits = {});
+  // A lobby served by Host, which calls OnEvent and OnTimer; it has no packet server of its
+  // own, so Start, Listen and Run are not for it.
+  explicit TGameServer(TLobbyHost& Host, const TServerLimits& Limits = {});
   TGameServer(const TGameServer&) = delete;
   TGameServer& operator=(const TGameServer&) = delete;
 
@@ -53,6 +65,8 @@ public:
   std::string Summary() const;
 
   void OnEvent(TPacketServer* Sender, TSocket* Conn, TEventType EventType, const std::string& Text);
+  // The alarm set through the host is due, or a timer pass was asked for.
+  void OnTimer();
   void DoConnection(TSocket* Conn);
   void DoCloseConnection(TSocket* Conn);
   void DoMessage(const std::string& Message, TSocket* Conn);
@@ -62,15 +76,17 @@ public:
   void AutenticateUser(const std::string& User, const std::string& Pass, TSocket* Conn);
   void SendGameList(TUser* User);
   void NotifyAll(const std::string& Message);
-  void CreateGameDescription(TUser* User, const std::string& GameName, const std::string& MapName,
-                             const std::string& Points);
+  // The game announced, or nullptr when a limit refused it.
+  TGameDescription* CreateGameDescription(TUser* User, const std::string& GameName,
+                                          const std::string& MapName, const std::string& Points);
   void RemoveGameDescription(TGameDescription* GD);
   void RemoveUser(TUser* User);
   int32_t GetNextGameId();
-  // The running game User plays in; no game is ever started, so always nullptr.
+  // The match User plays or watches, or nullptr.
   TGame* GetGameByUser(TUser* User);
-  // Hooks for joining and leaving an announced game; no message reaches them yet.
+  // User joins the waiting room of game GameId (J), or hears why not.
   void UserEnterGameDescription(TUser* User, int32_t GameId);
+  // User leaves its waiting room (K); its creator leaving cancels the game.
   void UserExitGameDescription(TUser* User);
 
   // The value of a points text: a decimal integer in the 32-bit range, anything else 0.
@@ -79,6 +95,8 @@ public:
   static std::string Announcement(const TGameDescription& GD);
   // "20 lines at once, then 2 a second" for the flood limits in Limits.
   static std::string FloodLimitText(const TLobbyLimits& Limits);
+  // "50 orders at once, then 5 a second" for the order limits in Limits.
+  static std::string OrderLimitText(const TLobbyLimits& Limits);
 
   // Lines and games counted since the start, for the operator.
   struct TStats {
@@ -93,11 +111,14 @@ public:
 
   TOwnedUserList ConnectedUsers;
   TGameDescriptionList GameDescriptions;
+  // The games of the matches in progress; Matches owns them.
   TGameList Games;
+  TMatchList Matches;
+  // The loop of a lobby that serves itself; nullptr for one served by a host.
   std::unique_ptr<TPacketServer> PacketServer;
 
 private:
-  using Clock = TPacketServer::Clock;
+  using Clock = TLobbyHost::Clock;
   // A connection that has yet to log in, and when its time is up.
   struct TLoginWait {
     Clock::time_point Deadline;
@@ -105,8 +126,11 @@ private:
   };
   // What the lobby keeps for each open connection, logged in or not.
   struct TPeer {
-    explicit TPeer(TTokenBucket Bucket) : Flood(Bucket) {}
+    TPeer(TTokenBucket Lines, TTokenBucket OrderLines) : Flood(Lines), Orders(OrderLines) {}
     TTokenBucket Flood;
+    TTokenBucket Orders;
+    // Asked for matches with R before logging in.
+    bool Extended = false;
     bool Flooding = false; // lines were dropped since the bucket was last full
     uint64_t Dropped = 0;  // lines dropped in this spell
     bool AwaitingLogin = false;
@@ -121,10 +145,36 @@ private:
   bool PassFloodControl(TUser* User);
   std::string GameRefusal(const TUser* User, std::size_t LineSize) const;
   void TellUser(TUser* User, const std::string& Text);
+  void RelayChat(TUser* User, const TMsg& Line);
+  void Announce(TUser* User, const TMsg& Line);
+
+  // Waiting rooms and matches (game_server_matches.cpp).
+  bool ParseExtendedLobbyMessage(const TMsg& Line, TUser* User);
+  void NotifyExtended(const std::string& Message);
+  void Refuse(TUser* User, const std::string& Reason);
+  void SendMatchCatchUp(TUser* User);
+  TGameDescription* FindGame(int32_t Id) const;
+  TMatch* FindMatch(int32_t Id) const;
+  void StartMatch(TUser* User);
+  void Play(TMatch& Match, TUser* User, const TOrder& Order);
+  bool PassOrderControl(TUser* User);
+  bool Broadcast(TMatch& Match, const std::vector<TMatchEvent>& Events);
+  void BeginTurn(TMatch& Match);
+  void RunComputer(TMatch& Match);
+  bool ComputerStep(TMatch& Match);
+  void TimeOut(TMatch& Match);
+  void LeaveMatch(TUser* User, bool Hears);
+  void EndMatch(TMatch& Match);
+  void SendMatchState(TUser* User);
+  Clock::duration TurnLength(const TMatch& Match) const;
+  int32_t SecondsLeft(const TMatch& Match) const;
+  void OnMatchTimers(Clock::time_point Now);
   void StartTimers();
-  void OnTimer();
   void ScheduleTimer();
 
+  // The host of a lobby that serves itself.
+  std::unique_ptr<TLobbyHost> FOwnHost;
+  TLobbyHost* FHost = nullptr;
   int32_t FNextGameId = 100;
   TLobbyLimits FLimits;
   TStats FStats;

@@ -50,6 +50,12 @@ struct TLobbyLimits {
   static constexpr std::size_t DefaultMaxGameListBytes = 512 * 1024;
   // How often the operator's summary line is written.
   static constexpr std::chrono::milliseconds DefaultSummaryInterval{10 * 60 * 1000};
+  // The time between two orders of the computer seat.
+  static constexpr std::chrono::milliseconds DefaultComputerPace{500};
+  // Orders in a match (moves, attacks, ends of turn, requests for the state) have a bucket
+  // of their own: a burst, then a steady rate per second.
+  static constexpr uint32_t DefaultOrderBurst = 50;
+  static constexpr double DefaultOrderRate = 5.0;
 
   bool FloodLimit = true;
   uint32_t FloodBurst = DefaultFloodBurst;
@@ -59,6 +65,12 @@ struct TLobbyLimits {
   uint32_t MaxGames = DefaultMaxGames;                                // 0: no limit
   std::size_t MaxGameListBytes = DefaultMaxGameListBytes;             // 0: no limit
   std::chrono::milliseconds SummaryInterval = DefaultSummaryInterval; // 0: only on request
+  // Connections may ask for matches; off, the lobby is exactly the lobby without them.
+  bool Matches = true;
+  std::chrono::milliseconds TurnTime{0}; // every turn's length; 0: the rules' own
+  std::chrono::milliseconds ComputerPace = DefaultComputerPace;
+  uint32_t OrderBurst = DefaultOrderBurst; // with FloodLimit off, no limit on orders either
+  double OrderRate = DefaultOrderRate;
 };
 
 // Everything the server program can set.

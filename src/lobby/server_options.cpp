@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -166,6 +167,11 @@ const std::vector<TValueOption>& ValueOptions() {
                                                 static_cast<std::size_t>(N) * 1024;
                                           })},
       {"--summary-interval", SecondsOption(&TLobbyLimits::SummaryInterval)},
+      {"--turn-time", SecondsOption(&TLobbyLimits::TurnTime)},
+      {"--computer-pace", WholeOption(0, static_cast<long long>(MostSeconds) * 1000,
+                                      [](O& S, Count N) {
+                                        S.Limits.Lobby.ComputerPace = std::chrono::milliseconds(N);
+                                      })},
   };
   return options;
 }
@@ -179,8 +185,16 @@ std::string ParseServerOptions(int Count, const char* const* Args, TServerOption
       Options.Help = true;
       continue;
     }
+    if (arg == "--version") {
+      Options.Version = true;
+      continue;
+    }
     if (arg == "--no-flood-limit") {
       Options.Limits.Lobby.FloodLimit = false;
+      continue;
+    }
+    if (arg == "--no-matches") {
+      Options.Limits.Lobby.Matches = false;
       continue;
     }
     const TValueOption* option = nullptr;
@@ -198,16 +212,12 @@ std::string ParseServerOptions(int Count, const char* const* Args, TServerOption
   return "";
 }
 
-std::string ServerUsage() {
+std::vector<TServerOptionRow> ServerOptionRows() {
   const TConnectionLimits connections;
   const TLobbyLimits lobby;
   const TKeepAlive& keepAlive = connections.KeepAlive;
   // Option, what it does (a "\n" continues on the next line), and its default ("": none).
-  struct TRow {
-    const char* Option;
-    const char* Text;
-    std::string Default;
-  };
+  using TRow = TServerOptionRow;
   const TRow rows[] = {
       {"--port N", "listen on TCP port N, 1-65535", std::to_string(TGameServer::DefaultPort)},
       {"--listen ADDR", "listen on the interface with address or name ADDR", "all interfaces"},
@@ -227,22 +237,31 @@ std::string ServerUsage() {
       {"--flood-burst N", "chat and game lines a user may send at once",
        std::to_string(lobby.FloodBurst)},
       {"--flood-rate R", "lines a second after the burst", Number(lobby.FloodRate)},
-      {"--no-flood-limit", "relay every line however fast it comes", ""},
+      {"--no-flood-limit", "no limit on how fast lines and orders come", ""},
       {"--max-games-per-user N", "games one user may announce, 0: no limit",
        std::to_string(lobby.MaxGamesPerUser)},
       {"--max-games N", "games listed in all, 0: no limit", std::to_string(lobby.MaxGames)},
       {"--max-game-list-kib N", "KiB of game announcements in all, 0: no limit",
        std::to_string(lobby.MaxGameListBytes / 1024)},
+      {"--no-matches", "no waiting rooms or matches: ignore requests for them", ""},
+      {"--turn-time S", "every turn of a match lasts S seconds, 0: 30 + 3 per unit",
+       Seconds(lobby.TurnTime)},
+      {"--computer-pace MS", "milliseconds between the computer seat's orders",
+       std::to_string(lobby.ComputerPace.count())},
       {"--summary-interval S", "seconds between summary lines, 0: only on SIGUSR1",
        Seconds(lobby.SummaryInterval)},
-      {"--help", "show this text", ""},
+      {"--help", "list the options and their defaults", ""},
+      {"--version", "show the program's version", ""},
   };
+  return {std::begin(rows), std::end(rows)};
+}
+
+std::string ServerUsage(const std::string& Program) {
   constexpr std::size_t OptionWidth = 24;
   constexpr std::size_t LineWidth = 80;
   const std::string indent(2 + OptionWidth, ' ');
-  std::string usage = "Usage: server [options]\n"
-                      "Runs the game lobby and logs every event on standard output.\n";
-  for (const TRow& row : rows) {
+  std::string usage = "Usage: " + Program + " [options]\n" + SERVER_SUMMARY + "\n";
+  for (const TServerOptionRow& row : ServerOptionRows()) {
     std::string option = row.Option;
     std::string line = "  " + option + std::string(OptionWidth - option.size(), ' ') + row.Text;
     const std::string suffix = row.Default.empty() ? "" : " (default " + row.Default + ")";
@@ -251,11 +270,11 @@ std::string ServerUsage() {
       usage += line.substr(0, cut) + "\n";
       line = indent + line.substr(cut + 1);
     }
-    if (line.size() + suffix.size() > LineWidth)
+    if (!suffix.empty() && line.size() + suffix.size() > LineWidth)
       line += "\n" + indent + suffix.substr(1);
     else
       line += suffix;
     usage += line + "\n";
   }
-  return usage + "SIGUSR1 writes the summary line at once; SIGINT or SIGTERM stops the server.\n";
+  return usage + SERVER_SIGNALS + "\n";
 }

@@ -1,5 +1,7 @@
 #include "lobby/user.h"
 
+#include "lobby/lobby_host.h"
+
 std::string TUser::Load(const std::string& User, const std::string& Password) {
   (void)Password;
   UserName = User;
@@ -9,6 +11,10 @@ std::string TUser::Load(const std::string& User, const std::string& Password) {
 }
 
 void TUser::Send(const std::string& S) {
-  if (Connection != nullptr)
+  if (Connection == nullptr)
+    return;
+  if (Host != nullptr)
+    Host->Send(Connection, S);
+  else
     Connection->Queue(S);
 }

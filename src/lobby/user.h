@@ -9,6 +9,10 @@
 #include "game/list.h"
 #include "net/socket.h"
 
+class TGameDescription;
+class TLobbyHost;
+class TMatch;
+
 class TUser {
 public:
   // The first letter of names the lobby keeps for itself ("Server").
@@ -18,14 +22,23 @@ public:
   // text otherwise. Any name passes but one starting with ReservedFirstLetter; the password is
   // not examined.
   std::string Load(const std::string& User, const std::string& Password);
-  // Queues the line S for the user's connection.
+  // Queues the line S for the user's connection, through Host when it has one.
   void Send(const std::string& S);
 
   std::string UserName;
   // The user's connection; the packet server owns it.
   TSocket* Connection = nullptr;
+  // The loop that serves the lobby; not owned.
+  TLobbyHost* Host = nullptr;
   // Games this user has announced that are still listed.
   uint32_t GameCount = 0;
+  // Its connection asked for matches before logging in.
+  bool Extended = false;
+  // The waiting room it is in, as creator or joiner; not owned.
+  TGameDescription* Room = nullptr;
+  // The match it plays or watches, and its seat there; not owned.
+  TMatch* Match = nullptr;
+  int32_t Seat = -1;
   TItemStaticInfoList Items;
   TUnitStaticInfoList Units;
 };

@@ -1,5 +1,7 @@
 // The lobby server: listens on port 50401 of every interface unless told otherwise, logs every
 // event on standard output, writes a summary line on SIGUSR1, and runs until SIGINT or SIGTERM.
+// "--help" and "--version" answer and end.
+#include "game_version.h"
 #include "lobby/game_server.h"
 #include "lobby/logger.h"
 #include "lobby/server_options.h"
@@ -41,13 +43,18 @@ void Handle(int Signal, void (*Handler)(int)) {
 
 int main(int argc, char** argv) {
   TServerOptions options;
+  const std::string program = ProgramName(argv[0]);
   std::string error = ParseServerOptions(argc - 1, argv + 1, options);
   if (!error.empty()) {
-    std::fprintf(stderr, "server: %s\n%s", error.c_str(), ServerUsage().c_str());
+    std::fprintf(stderr, "server: %s\n%s", error.c_str(), ServerUsage(program).c_str());
     return 2;
   }
   if (options.Help) {
-    std::fputs(ServerUsage().c_str(), stdout);
+    std::fputs(ServerUsage(program).c_str(), stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::fputs(VersionLine(program).c_str(), stdout);
     return 0;
   }
   // A summary asked for before the lobby exists is ignored rather than ending the process.

@@ -312,7 +312,9 @@ TEST(ClientPlay, StartUpFailuresAreReported) {
   const std::string empty = ScreenshotPath("no-media");
   std::filesystem::create_directories(empty);
   auto client = StartClient(display, {}, empty, true);
-  EXPECT_TRUE(client->WaitForLine("client: Unable to open file \"media/login.ui\""));
+  EXPECT_TRUE(client->WaitForLine("client: cannot find the game's media: looked for "
+                                  "media/login.ui in " +
+                                  empty));
   EXPECT_EQ(client->Wait(), 1) << "missing media/login.ui";
 
   TChild noWindow({BINARY_DIR "/client"}, {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}}, SOURCE_DIR,

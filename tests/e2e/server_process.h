@@ -20,14 +20,16 @@ namespace test_support {
 
 class TServerProcess {
 public:
-  explicit TServerProcess(const std::vector<std::string>& Args) {
+  // Starts Program (by default the build tree's server) with Args.
+  explicit TServerProcess(const std::vector<std::string>& Args,
+                          const std::string& Program = BINARY_DIR "/server") {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0)
       return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    std::vector<std::string> args{BINARY_DIR "/server"};
+    std::vector<std::string> args{Program};
     args.insert(args.end(), Args.begin(), Args.end());
     std::vector<char*> argv;
     for (auto& arg : args)

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -296,6 +297,56 @@ TEST_F(DrawModelTest, RuntimeModelDrawsTheAnimatorsCurrentPose) {
   DrawRuntimeModel(ra);
   ASSERT_EQ(Log.size(), 1u);
   ExpectPoint(Transform(Log[0].Modelview, {0, 0, 0}), {0, 5, 0});
+}
+
+TEST_F(DrawModelTest, ATreeDeeperThanTheMatrixStackIsDrawnWhereItsTransformsSay) {
+  GLint maxDepth = 0;
+  glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+  TModel model;
+  std::vector<TModelTreeNode*> chain = {model.Root.get()};
+  for (int k = 1; k <= maxDepth + 8; ++k) {
+    auto node = MeshNode("node " + std::to_string(k));
+    node->Transf = {{1, 0, 0.5f}, {7, 11, 5}, {1.01f, 0.99f, k % 2 ? 1.0f : -1.0f}};
+    chain.push_back(node.get());
+    chain[k - 1]->Children.Add(std::move(node));
+  }
+  TPose pose;
+  pose.GetTransfForNode(chain.back()->Name, true)->Pos = {0, 0, 3};
+  while (glGetError() != GL_NO_ERROR) {
+  }
+
+  const TPose* const poses[] = {nullptr, &pose};
+  for (const TPose* drawnPose : poses) {
+    SCOPED_TRACE(drawnPose ? "posed" : "at rest");
+    Log.clear();
+    glPushMatrix();
+    glTranslatef(0, 0, -7); // the camera; a model that pops it leaves the identity
+    GLfloat camera[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, camera);
+    if (drawnPose) {
+      DrawModelWithPose(model, *drawnPose);
+    } else {
+      DrawModel(model);
+    }
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "no stack overflow or underflow";
+    EXPECT_TRUE(std::equal(after, after + 16, camera)) << "the camera's matrix is kept";
+
+    // Each node where the transformations from the root down to it, applied in turn, put it.
+    ASSERT_EQ(Log.size(), chain.size() - 1);
+    for (size_t k = 0; k < chain.size(); ++k) {
+      ApplyTrans(EffectiveTransformation(*chain[k], drawnPose));
+      if (k > 0) {
+        GLfloat composed[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, composed);
+        for (const TVector p : {TVector{0, 0, 0}, TVector{1, 1, 1}}) {
+          const TVector want = Transform(composed, p), got = Transform(Log[k - 1].Modelview, p);
+          EXPECT_NEAR(Distance(got, want), 0, 1e-3) << "node " << k;
+        }
+      }
+    }
+    glPopMatrix();
+  }
 }
 
 } // namespace

@@ -64,7 +64,7 @@ TEST(MediaSet, EveryMeshLoadsUnderItsNameWoundWithItsNormals) {
     ASSERT_NO_THROW(mesh.LoadFrom(entry.path().string())) << entry.path();
     testing::internal::GetCapturedStdout();
     const std::string file = entry.path().stem().string();
-    EXPECT_EQ(mesh.Nome, file) << "the cache finds meshes by their stored name";
+    EXPECT_EQ(mesh.Nome, file) << "a mesh file is named after the name stored in it";
     ASSERT_GT(mesh.FNumFace, 0) << file;
     for (const TFace& f : mesh.Face) {
       const TVertex &a = mesh.Vertex[f.Point[0]], &b = mesh.Vertex[f.Point[1]],

@@ -249,6 +249,23 @@ TEST(ModelSaving, RoundTripKeepsTreePosesAndAnimations) {
   EXPECT_EQ(back.Animations.Get(0)->Keys.Get(1)->PoseName, "rest");
 }
 
+TEST(ModelSaving, AMeshWhoseStoredNameDiffersIsSavedAndFoundByTheNameAskedFor) {
+  TFakeMediaManager man;
+  man.Meshes = {"torso"};
+  man.StoredMeshName["torso"] = "Torso v2";
+  TModel model;
+  Load(model, FIGURE, &man);
+  TMesh* torso = model.Root->Children.Get(0)->GraphicalElement.Mesh;
+  ASSERT_NE(torso, nullptr);
+  std::stringstream file;
+  ASSERT_TRUE(model.Save(file));
+  EXPECT_NE(file.str().find("<MESH>torso</MESH>"), std::string::npos) << file.str();
+  TModel back;
+  Load(back, file.str(), &man);
+  EXPECT_EQ(back.Root->Children.Get(0)->GraphicalElement.Mesh, torso);
+  EXPECT_EQ(man.Loads["mesh:torso"], 1);
+}
+
 TEST(ModelLoading, ColoursOutsideTheRangeAreClamped) {
   TModel model;
   Load(model,

@@ -176,4 +176,23 @@ TEST(ServerOptions, FloodLimitText) {
   EXPECT_EQ(TGameServer::FloodLimitText(limits), "1 line at once, then 0.25 a second");
 }
 
+TEST(ServerOptions, MatchOptions) {
+  TServerOptions options;
+  EXPECT_EQ(Parse({}, options), "");
+  EXPECT_TRUE(options.Limits.Lobby.Matches);
+  EXPECT_EQ(options.Limits.Lobby.TurnTime, 0ms);
+  EXPECT_EQ(options.Limits.Lobby.ComputerPace, 500ms);
+  EXPECT_EQ(Parse({"--no-matches", "--turn-time", "0.5", "--computer-pace", "0"}, options), "");
+  EXPECT_FALSE(options.Limits.Lobby.Matches);
+  EXPECT_EQ(options.Limits.Lobby.TurnTime, 500ms);
+  EXPECT_EQ(options.Limits.Lobby.ComputerPace, 0ms);
+  for (const char* wrong : {"-1", "1.5", "x", ""})
+    EXPECT_NE(Parse({"--computer-pace", wrong}, options), "") << wrong;
+  EXPECT_NE(Parse({"--turn-time", "-3"}, options), "");
+  const std::string usage = ServerUsage();
+  for (const char* text : {"--no-matches", "--turn-time S", "--computer-pace MS", "(default 500)"})
+    EXPECT_NE(usage.find(text), std::string::npos) << text << "\n" << usage;
+  EXPECT_EQ(TGameServer::OrderLimitText(TLobbyLimits{}), "50 orders at once, then 5 a second");
+}
+
 } // namespace
