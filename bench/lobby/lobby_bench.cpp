@@ -19,6 +19,8 @@
 //                    [--matches N] [--quick]
 //
 // Sections: process control | clients and protocols | one load run | matches | report
+#include "../support/process_stats.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -53,24 +55,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
-      .count();
-}
+using bench::FreePort;
+using bench::NowNs;
+using bench::Percentile;
 
 // ---- process control ------------------------------------------------------------------
-
-uint16_t FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t len = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &len);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 class TChild {
 public:
@@ -96,22 +85,8 @@ public:
   }
   pid_t Pid() const { return FPid; }
 
-  // CPU time in seconds, to the nanosecond: the scheduler's count of time on a processor.
-  double CpuSeconds() const {
-    std::ifstream in("/proc/" + std::to_string(FPid) + "/schedstat");
-    double nanoseconds = 0;
-    in >> nanoseconds;
-    return nanoseconds / 1e9;
-  }
-  // A field of /proc/PID/status in KiB (VmRSS, VmHWM).
-  long StatusKiB(const std::string& Name) const {
-    std::ifstream in("/proc/" + std::to_string(FPid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-      if (line.rfind(Name + ":", 0) == 0)
-        return std::atol(line.c_str() + Name.size() + 1);
-    return -1;
-  }
+  double CpuSeconds() const { return bench::ProcessCpuSeconds(FPid); }
+  long StatusKiB(const std::string& Name) const { return bench::ProcessStatusKiB(FPid, Name); }
 
 private:
   pid_t FPid = -1;
@@ -122,18 +97,9 @@ private:
 // A non-blocking connection to Port on 127.0.0.1, watched by Epoll for input under Tag; -1
 // when it cannot connect.
 int ConnectClient(uint16_t Port, int Epoll, uint32_t Tag) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(Port);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
+  const int fd = bench::ConnectLoopback(Port);
+  if (fd < 0)
     return -1;
-  }
-  int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  fcntl(fd, F_SETFL, O_NONBLOCK);
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u32 = Tag;
@@ -458,14 +424,6 @@ struct TRow {
   double PeakMiB = 0;
   int Disconnected = 0;
 };
-
-double Percentile(std::vector<double> Values, double P) {
-  if (Values.empty())
-    return 0;
-  std::size_t k = static_cast<std::size_t>(P * static_cast<double>(Values.size() - 1));
-  std::nth_element(Values.begin(), Values.begin() + static_cast<long>(k), Values.end());
-  return Values[k];
-}
 
 // CPU seconds this process (the load generator) has used.
 double OwnCpuSeconds() {

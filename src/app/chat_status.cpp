@@ -5,10 +5,12 @@
 #include "app/game_creation_status.h"
 #include "app/global.h"
 #include "app/login_status.h"
+#include "app/message_parser.h"
 #include "app/screens.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
 #include "gui/edit.h"
+#include "gui/error_window.h"
 #include "gui/layered.h"
 #include "gui/list.h"
 #include "gui/ui_loader.h"
@@ -41,6 +43,32 @@ std::string EditText(TUIWindow& Window, const std::string& Name) {
 void Send(const std::string& Message) {
   if (Global.Conn != nullptr) {
     Global.Conn->Send(Message);
+  }
+}
+
+std::string GameLine(const std::string& ID, const std::string& Name, const std::string& MapName,
+                     const std::string& Points, const std::string& MainUser) {
+  return ID + " " + Name + "  MAP: " + MapName + " POINTS: " + Points + " USER: " + MainUser;
+}
+
+// Removes row Index of List; the selection stays on the row it was on, or goes with it.
+void RemoveRow(TUIList* List, std::size_t Index) {
+  if (List == nullptr || Index >= List->FStrings.size()) {
+    return;
+  }
+  List->FStrings.erase(List->FStrings.begin() + static_cast<std::ptrdiff_t>(Index));
+  const auto row = static_cast<std::int32_t>(Index);
+  if (List->FIndex == row) {
+    List->FIndex = -1;
+  } else if (List->FIndex > row) {
+    --List->FIndex;
+  }
+}
+
+void ClearRows(TUIList* List) {
+  if (List != nullptr) {
+    List->FStrings.clear();
+    List->FIndex = -1;
   }
 }
 
@@ -89,11 +117,73 @@ void TChatStatus::AddGame(const std::string& ID, const std::string& Name,
                           const std::string& MapName, const std::string& Points,
                           const std::string& MainUser) {
   if (GameList != nullptr) {
-    GameList->FStrings.push_back(ID + " " + Name + "  MAP: " + MapName + " POINTS: " + Points +
-                                 " USER: " + MainUser);
+    GameList->FStrings.push_back(GameLine(ID, Name, MapName, Points, MainUser));
   }
   if (MainUser == Global.UserName) {
     WaitingResponse = false;
+    FOwnGameWaiting = true;
+    MoveOnToOwnGame();
+  }
+}
+
+void TChatStatus::ChatLine(const std::string& Line) {
+  AddChatList(Line);
+}
+
+void TChatStatus::ServerNotice(const std::string&) {
+  WaitingResponse = false;
+}
+
+void TChatStatus::UserAdded(const std::string& Name) {
+  if (UserList != nullptr) {
+    UserList->FStrings.push_back(Name);
+  }
+}
+
+void TChatStatus::UserRemoved(std::size_t Index) {
+  RemoveRow(UserList, Index);
+}
+
+void TChatStatus::UsersCleared() {
+  ClearRows(UserList);
+}
+
+void TChatStatus::GameAdded(const TLobbyGame& Game) {
+  AddGame(Game.Number, Game.Name, Game.MapName, Game.Points, Game.MainUser);
+}
+
+void TChatStatus::GameReplaced(std::size_t Index, const TLobbyGame& Game) {
+  if (GameList != nullptr && Index < GameList->FStrings.size()) {
+    GameList->FStrings[Index] =
+        GameLine(Game.Number, Game.Name, Game.MapName, Game.Points, Game.MainUser);
+  }
+}
+
+void TChatStatus::GameRemoved(std::size_t Index) {
+  RemoveRow(GameList, Index);
+}
+
+void TChatStatus::GamesCleared() {
+  ClearRows(GameList);
+  FOwnGameWaiting = false;
+}
+
+void TChatStatus::ConnectionLost() {
+  WaitingResponse = false;
+  FOwnGameWaiting = false;
+  if (LoginStatus == nullptr || !LoginStatus->Active) {
+    Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECTION_LOST_TEXT));
+  }
+}
+
+void TChatStatus::BeforeFrame() {
+  TClientScreen::BeforeFrame();
+  MoveOnToOwnGame();
+}
+
+void TChatStatus::MoveOnToOwnGame() {
+  if (FOwnGameWaiting && Active) {
+    FOwnGameWaiting = false;
     if (GameCreationStatus != nullptr) {
       ChangeListener(GameCreationStatus);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The lobby: chat with the other users, the list of users present and of announced games, tab
-// buttons over four pages, and a modal window to announce a game. The message parser feeds the
-// lists; when the server announces a game of this user, the game creation screen follows.
+// buttons over four pages, and a modal window to announce a game. Its lists follow the lobby
+// state (whichever screen is current); when the server announces a game of this user, the game
+// creation screen follows once the lobby is current.
 
 #include "app/client_screen.h"
 
@@ -31,7 +32,7 @@ public:
   void AddChatList(const std::string& S);
   // Appends the line "ID Name  MAP: MapName POINTS: Points USER: MainUser" to the game list.
   // A game of this user (MainUser equal to Global.UserName) ends the wait and makes the game
-  // creation screen current.
+  // creation screen current, at once when the lobby is current, otherwise as soon as it is.
   void AddGame(const std::string& ID, const std::string& Name, const std::string& MapName,
                const std::string& Points, const std::string& MainUser);
 
@@ -56,15 +57,37 @@ public:
   TUIList* UserList = nullptr;
   TUIList* GameList = nullptr;
   TUIEdit* Edit = nullptr;
-  // From sending a game until the server announces it; the cursor is an hourglass meanwhile.
+  // From sending a game until the server announces it, the server says why it will not (a
+  // chat line from SERVER_NAME) or the connection ends; the cursor is an hourglass meanwhile.
   bool WaitingResponse = false;
 
+  // The lobby state's changes: chat lines through AddChatList, games through AddGame, users
+  // straight into the user list. A removed row takes its selection with it; the rows below
+  // keep theirs. A lost connection is shown here unless the login screen is current.
+  void ChatLine(const std::string& Line) override;
+  void ServerNotice(const std::string& Text) override;
+  void UserAdded(const std::string& Name) override;
+  void UserRemoved(std::size_t Index) override;
+  void UsersCleared() override;
+  void GameAdded(const TLobbyGame& Game) override;
+  void GameReplaced(std::size_t Index, const TLobbyGame& Game) override;
+  void GameRemoved(std::size_t Index) override;
+  void GamesCleared() override;
+  void ConnectionLost() override;
+
 protected:
-  bool ReadsMessages() const override { return true; }
+  // Handles the messages, then moves on to game creation if this user's game came while
+  // another screen was current.
+  void BeforeFrame() override;
   std::string CursorTexture() const override;
 
 private:
   void SwitchPage(const std::string& Page);
+  // Makes the game creation screen current if this user's game has come and the lobby is.
+  void MoveOnToOwnGame();
+
+  // This user's game was announced while the lobby was not current.
+  bool FOwnGameWaiting = false;
 };
 
 inline constexpr const char* HOURGLASS_TEXTURE = "hourglass";

@@ -1,6 +1,5 @@
 #include "app/client_screen.h"
 
-#include "app/connection.h"
 #include "app/global.h"
 #include "app/message_parser.h"
 #include "xml/error.h"
@@ -17,21 +16,22 @@ std::string NamedError(const std::string& FileName, const std::exception& E) {
 } // namespace
 
 TClientScreen::TClientScreen(const std::string& UIFileName) try : TDesktopScreen(UIFileName) {
+  FLobby = Global.Lobby;
+  if (FLobby != nullptr) {
+    FLobby->AddListener(this);
+  }
 } catch (const TXMLFileError&) {
   throw; // its text already names the file
 } catch (const std::exception& E) {
   throw std::runtime_error(NamedError(UIFileName, E));
 }
 
+TClientScreen::~TClientScreen() {
+  if (FLobby != nullptr) {
+    FLobby->RemoveListener(this);
+  }
+}
+
 void TClientScreen::BeforeFrame() {
-  if (Global.Conn == nullptr) {
-    return;
-  }
-  if (ReadsMessages()) {
-    if (Global.Conn->DataAvaiable()) {
-      ParseMessage();
-    }
-  } else {
-    Global.Conn->Poll();
-  }
+  ParseMessages();
 }

@@ -1,21 +1,25 @@
 #pragma once
-// What the client's four screens add to the shared desktop screen: every frame first drains
-// the server connection, so nothing piles up at the server whichever screen is current; the
-// login and lobby screens then handle at most one received message (ReadsMessages).
+// What the client's four screens add to the shared desktop screen: every frame first handles
+// the server's messages that have arrived, whichever screen is current, within the frame's
+// time budget; the lobby's lists follow the server while the player is elsewhere.
 
 #include "app/desktop_screen.h"
+#include "app/lobby_state.h"
 
 #include <string>
 
-class TClientScreen : public TDesktopScreen {
+class TClientScreen : public TDesktopScreen, public TLobbyStateListener {
 public:
-  // Loads UIFileName as the desktop screen does. A file that cannot be read or parsed raises
-  // an error whose text names the file.
+  // Loads UIFileName as the desktop screen does, then listens to Global.Lobby (when there is
+  // one) for as long as it lives. A file that cannot be read or parsed raises an error whose
+  // text names the file.
   explicit TClientScreen(const std::string& UIFileName);
+  ~TClientScreen() override;
 
 protected:
-  // Drains Global.Conn; with ReadsMessages, then lets the message parser handle one message.
+  // Lets the message parser handle what has arrived on Global.Conn (ParseMessages).
   void BeforeFrame() override;
-  // Whether this screen handles server messages (only the login and lobby screens do).
-  virtual bool ReadsMessages() const { return false; }
+
+private:
+  TLobbyState* FLobby = nullptr;
 };

@@ -4,12 +4,15 @@
 #include "net/socket_set.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace {
 
 // Most bytes taken in per Poll, so that a flood from the server cannot hold a frame up.
 constexpr int MAX_BYTES_PER_POLL = 1 << 20;
 constexpr int RECEIVE_CHUNK = 16 * 1024;
+// Beyond this, a drained line queue gives its memory back.
+constexpr std::size_t KEPT_QUEUE_CAPACITY = 64 * 1024;
 
 std::string TrimBlanks(const std::string& S) {
   std::size_t first = 0;
@@ -48,6 +51,40 @@ bool SplitServerAddress(const std::string& Text, std::string& Host, std::uint16_
     Port = static_cast<std::uint16_t>(value);
   }
   return !Host.empty();
+}
+
+void TLineQueue::Push(const std::string& Line) {
+  FData += Line;
+  FData += '\0';
+  ++FCount;
+}
+
+bool TLineQueue::Pop(std::string& Line) {
+  if (FCount == 0) {
+    return false;
+  }
+  const char* first = FData.data() + FStart;
+  const auto* end = static_cast<const char*>(std::memchr(first, '\0', FData.size() - FStart));
+  Line.assign(first, end);
+  FStart = static_cast<std::size_t>(end - FData.data()) + 1;
+  --FCount;
+  if (FCount == 0) {
+    Clear();
+  } else if (FStart > KEPT_QUEUE_CAPACITY && FStart >= FData.size() / 2) {
+    // Read lines go once they are half of what is held: each byte moves at most once more.
+    FData.erase(0, FStart);
+    FStart = 0;
+  }
+  return true;
+}
+
+void TLineQueue::Clear() {
+  FData.clear();
+  if (FData.capacity() > KEPT_QUEUE_CAPACITY) {
+    std::string().swap(FData);
+  }
+  FStart = 0;
+  FCount = 0;
 }
 
 TConnection::TConnection()
@@ -101,12 +138,12 @@ void TConnection::Poll() {
     }
     FInput.Append(chunk, static_cast<std::size_t>(got));
     taken += got;
-    std::string line;
-    while (FInput.TakeLine(line)) {
-      FLines.push_back(std::move(line));
+    while (FInput.TakeLine(FTaken)) {
+      FLines.Push(FTaken);
     }
-    if (FInput.Overflowed()) {
-      // A line longer than any the lobby sends: the stream cannot be trusted any more.
+    if (FInput.Overflowed() || UnreadBytes() > MAX_UNREAD_INPUT) {
+      // A line longer than any the lobby sends, or far more than the client keeps up with:
+      // the stream cannot be trusted any more.
       Lost();
       return;
     }
@@ -115,16 +152,14 @@ void TConnection::Poll() {
 
 bool TConnection::DataAvaiable() {
   Poll();
-  return !FLines.empty() || FEndPending;
+  return FLines.Count() > 0 || FEndPending;
 }
 
 bool TConnection::Recv(std::string& S) {
-  S.clear();
-  if (!FLines.empty()) {
-    S = std::move(FLines.front());
-    FLines.pop_front();
+  if (FLines.Pop(S)) {
     return true;
   }
+  S.clear();
   FEndPending = false;
   return false;
 }
@@ -143,7 +178,7 @@ void TConnection::Close() {
   }
   Drop();
   FInput = TLineBuffer();
-  FLines.clear();
+  FLines.Clear();
   FEndPending = false;
 }
 

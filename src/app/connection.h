@@ -7,8 +7,8 @@
 #include "net/line_buffer.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 
@@ -17,13 +17,35 @@ class TSocketSet;
 
 // The lobby server's port when the user names none.
 inline constexpr std::uint16_t DEFAULT_SERVER_PORT = 50401;
-// How long the login screen may freeze while a server that does not answer is tried.
+// How long the login screen may freeze while a server that does not answer, or a name that
+// does not resolve, is tried.
 inline constexpr std::chrono::milliseconds CONNECT_TIME_LIMIT{5000};
+// Most bytes received and not yet read (the line still arriving included); a server that sends
+// more than the client handles ends its connection rather than the client's memory.
+inline constexpr std::size_t MAX_UNREAD_INPUT = 4 * 1024 * 1024;
 
 // Splits what the user typed as the server ("host" or "host:port", blanks around it ignored)
 // into a host name and a port (DEFAULT_SERVER_PORT when none is given). False when the host is
 // empty or the port is not a number from 1 to 65535.
 bool SplitServerAddress(const std::string& Text, std::string& Host, std::uint16_t& Port);
+
+// Complete lines waiting to be read, oldest first, kept back to back with their terminators:
+// what they take in memory is what arrived, however short the lines.
+class TLineQueue {
+public:
+  void Push(const std::string& Line);
+  // The oldest line into Line; false when none is waiting.
+  bool Pop(std::string& Line);
+  // Bytes held, terminators included.
+  std::size_t Bytes() const { return FData.size() - FStart; }
+  std::size_t Count() const { return FCount; }
+  void Clear();
+
+private:
+  std::string FData;
+  std::size_t FStart = 0; // first byte not read
+  std::size_t FCount = 0;
+};
 
 class TConnection {
 public:
@@ -40,8 +62,9 @@ public:
   // True from a successful Connect until Close or until the connection is found dead.
   bool Connected() const;
   // Takes in what has arrived and sends what is waiting to go out, without waiting. A
-  // connection found dead (end of stream, error, a line beyond the line buffer's limit) is
-  // closed and taken out of the set at once; the lines received before remain to be read.
+  // connection found dead (end of stream, error, a line beyond the line buffer's limit, more
+  // than MAX_UNREAD_INPUT not yet read) is closed and taken out of the set at once; the lines
+  // received before remain to be read.
   void Poll();
   // Polls, then answers whether Recv has something to report: a complete line, or the end of
   // a connection found dead that has not been reported yet.
@@ -59,7 +82,9 @@ public:
   // True while the end of a dead connection waits to be reported by Recv.
   bool EndPending() const { return FEndPending; }
   // Complete lines received and not yet read.
-  std::size_t LinesWaiting() const { return FLines.size(); }
+  std::size_t LinesWaiting() const { return FLines.Count(); }
+  // Bytes received and not yet read, the line still arriving included.
+  std::size_t UnreadBytes() const { return FLines.Bytes() + FInput.Buffered(); }
 
 private:
   // Takes the socket out of the set and closes it.
@@ -71,7 +96,8 @@ private:
   std::unique_ptr<TSocketSet> FSet;
   // Bytes of the line still arriving.
   TLineBuffer FInput;
-  // Complete lines not yet read, oldest first.
-  std::deque<std::string> FLines;
+  TLineQueue FLines;
+  // The line being moved from FInput to FLines (kept to reuse its storage).
+  std::string FTaken;
   bool FEndPending = false;
 };

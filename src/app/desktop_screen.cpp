@@ -50,6 +50,10 @@ void TDesktopScreen::DoLoop() {
 }
 
 void TDesktopScreen::KeyDownEvent(const SDL_KeyboardEvent& Event) {
+  if (Event.keysym.sym == SDLK_ESCAPE && Global.KeyState != nullptr && Global.KeyState->Escape) {
+    // A repeat of an Escape pressed earlier, perhaps on the screen that it made leave.
+    return;
+  }
   Desktop->DoKeyPress(static_cast<char>(Event.keysym.unicode & CHARACTER_MASK));
   if (Global.KeyState != nullptr) {
     Global.KeyState->ProcessKeyDown(static_cast<std::uint16_t>(Event.keysym.sym));

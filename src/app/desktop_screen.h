@@ -44,7 +44,8 @@ public:
   // a frame that draws what the one before drew costs a copy of that picture.
   void DoLoop() override;
   // The typed character (low byte of its Unicode value, 0 for keys that type nothing) goes to
-  // the desktop, the symbol to Global.KeyState; then HandleKey.
+  // the desktop, the symbol to Global.KeyState; then HandleKey. The repeats of a held Escape
+  // reach nothing: Escape acts only on the screen that was current when it went down.
   void KeyDownEvent(const SDL_KeyboardEvent& Event) override;
   // Only the key state sees releases.
   void KeyUpEvent(const SDL_KeyboardEvent& Event) override;

@@ -2,6 +2,8 @@
 // The client's shared objects, reachable from every screen. The record only refers to them:
 // the client's start-up creates and owns each object and keeps it alive for the whole run.
 
+#include <chrono>
+#include <functional>
 #include <string>
 
 class TKeyState;
@@ -9,6 +11,10 @@ class TScreen;
 class TOpenGLGenericLoop;
 class TGenericMediaManager;
 class TConnection;
+class TLobbyState;
+
+// The time now, by the clock that frames measure their budgets with.
+using TClockNow = std::function<std::chrono::steady_clock::time_point()>;
 
 struct TGlobal {
   TKeyState* KeyState = nullptr;
@@ -24,6 +30,11 @@ struct TGlobal {
   TConnection* Conn = nullptr;
   // The user name the server accepted at login; empty until then.
   std::string UserName;
+  // What the client knows of the lobby, kept up to date by the message parser.
+  TLobbyState* Lobby = nullptr;
+  // The clock of the frames' time budgets; when empty, std::chrono::steady_clock. Tests put a
+  // fake one here.
+  TClockNow Clock;
 };
 
 extern TGlobal Global;

@@ -20,6 +20,8 @@ bool* TKeyState::FlagFor(std::uint16_t Key) {
   case SDLK_RCTRL:
   case SDLK_LCTRL:
     return &Ctrl;
+  case SDLK_ESCAPE:
+    return &Escape;
   default:
     return nullptr;
   }

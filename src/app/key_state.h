@@ -1,5 +1,6 @@
 #pragma once
-// Which of the navigation and modifier keys are held down, fed by every screen's key handlers.
+// Which of the navigation and modifier keys, and Escape, are held down, fed by every screen's
+// key handlers.
 
 #include <cstdint>
 
@@ -17,6 +18,8 @@ public:
   bool Down = false;
   bool Tab = false;
   bool Ctrl = false;
+  // While set, a key-down of Escape is a repeat of the held key, not a new press.
+  bool Escape = false;
 
 private:
   bool* FlagFor(std::uint16_t Key);

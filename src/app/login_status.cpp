@@ -3,6 +3,7 @@
 #include "app/connection.h"
 #include "app/global.h"
 #include "app/main_loop.h"
+#include "app/message_parser.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
 #include "gui/edit.h"
@@ -54,6 +55,12 @@ void TLoginStatus::OnOkClick(TUIWidget*) {
   Global.Conn->Send(MSG('L', {TextOf(UserEdit), TextOf(PassEdit)}));
   if (PassEdit != nullptr) {
     PassEdit->FText.clear();
+  }
+}
+
+void TLoginStatus::ConnectionLost() {
+  if (Active) {
+    Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECTION_LOST_TEXT));
   }
 }
 

@@ -30,8 +30,8 @@ public:
   TUIEdit* UserEdit = nullptr;
   TUIEdit* PassEdit = nullptr;
 
-protected:
-  bool ReadsMessages() const override { return true; }
+  // While this screen is current (the login not yet answered): "Connection to server lost.".
+  void ConnectionLost() override;
 };
 
 inline constexpr const char* CONNECT_FAILED_TEXT = "Could not connect to server.";

@@ -4,11 +4,11 @@
 #include "app/connection.h"
 #include "app/event_listener.h"
 #include "app/global.h"
+#include "app/lobby_state.h"
 #include "app/login_status.h"
 #include "app/screens.h"
 #include "gui/desktop.h"
 #include "gui/error_window.h"
-#include "gui/list.h"
 #include "net/message.h"
 
 #include <cstdio>
@@ -17,98 +17,100 @@
 
 namespace {
 
-// The lobby's user list, or none when its .ui file has no "UserList".
-std::vector<std::string>* Users() {
-  if (ChatStatus == nullptr || ChatStatus->UserList == nullptr) {
-    return nullptr;
-  }
-  return &ChatStatus->UserList->FStrings;
+std::chrono::steady_clock::time_point Now() {
+  return Global.Clock ? Global.Clock() : std::chrono::steady_clock::now();
 }
 
-void AddUser(const std::string& Name) {
-  if (auto* users = Users()) {
-    users->push_back(Name);
-  }
-}
-
-void RemoveUser(const std::string& Name) {
-  auto* users = Users();
-  if (users == nullptr) {
-    return;
-  }
-  for (auto it = users->begin(); it != users->end(); ++it) {
-    if (SameTextIgnoringCase(*it, Name)) {
-      users->erase(it);
-      return;
-    }
-  }
-}
-
-void AddChatLine(const std::string& Line) {
-  if (ChatStatus != nullptr) {
-    ChatStatus->AddChatList(Line);
-  }
-}
-
-void ShowError(TUIDesktop& Desktop, const std::string& Text) {
-  Desktop.AddModal(std::make_unique<TUIErrorWindow>(Text));
-}
-
-// Trace lines go out at once, so that whoever reads the client's output sees them as they
-// happen.
+// Trace lines are flushed once per batch of lines, so that whoever reads the client's output
+// sees them as soon as the frame has handled them.
 void Trace(const std::string& Line) {
   std::fwrite(Line.data(), 1, Line.size(), stdout);
   std::fputc('\n', stdout);
-  std::fflush(stdout);
+}
+
+// Reads one line and handles it, or reports the end of a dead connection.
+void HandleOne() {
+  std::string line;
+  if (!Global.Conn->Recv(line)) {
+    if (Global.Lobby != nullptr) {
+      Global.Lobby->ConnectionLost();
+    }
+    return;
+  }
+  Trace("received " + line);
+  if (!line.empty()) {
+    Parse(TMsg(line));
+  }
+}
+
+bool Waiting() {
+  return Global.Conn->LinesWaiting() > 0 || Global.Conn->EndPending();
 }
 
 } // namespace
 
 void ParseMessage() {
+  if (Global.Conn == nullptr || !Global.Conn->DataAvaiable()) {
+    return;
+  }
+  HandleOne();
+  std::fflush(stdout);
+}
+
+std::size_t ParseMessages(std::chrono::microseconds Budget) {
   if (Global.Conn == nullptr) {
-    return;
+    return 0;
   }
-  std::string line;
-  if (!Global.Conn->Recv(line)) {
-    // The connection was found dead (Recv reports that once): tell the user where they are.
-    if (ChatStatus != nullptr && ChatStatus->Active) {
-      ShowError(*ChatStatus->Desktop, CONNECTION_LOST_TEXT);
-    } else if (LoginStatus != nullptr && LoginStatus->Active) {
-      ShowError(*LoginStatus->Desktop, CONNECTION_LOST_TEXT);
+  Global.Conn->Poll();
+  const auto start = Now();
+  std::size_t handled = 0;
+  while (Waiting()) {
+    HandleOne();
+    ++handled;
+    if (Now() - start >= Budget) {
+      break;
     }
-    return;
   }
-  Trace("received " + line);
-  if (line.empty()) {
-    return;
+  if (handled > 0) {
+    std::fflush(stdout);
   }
-  TMsg message(line);
-  Parse(message);
+  return handled;
 }
 
 bool Parse(const TMsg& M) {
+  TLobbyState* lobby = Global.Lobby;
   switch (M.GetType()) {
   case 'C':
-    AddChatLine("<" + M.GetToken(1) + "> " + M.GetToken(2));
+    if (lobby != nullptr) {
+      lobby->Chat(M.GetToken(1), M.GetToken(2));
+    }
     return true;
   case 'E':
-    AddChatLine(M.GetToken(1) + " entered.");
-    AddUser(M.GetToken(1));
+    if (lobby != nullptr) {
+      lobby->UserEntered(M.GetToken(1));
+    }
     return true;
   case 'F':
     return true;
   case 'G':
-    if (ChatStatus != nullptr) {
-      ChatStatus->AddGame(M.GetToken(1), M.GetToken(2), M.GetToken(3), M.GetToken(4),
-                          M.GetToken(5));
+    if (lobby != nullptr) {
+      lobby->AddGame({M.GetToken(1), M.GetToken(2), M.GetToken(3), M.GetToken(4), M.GetToken(5)});
+    }
+    return true;
+  case 'H':
+    if (lobby != nullptr) {
+      lobby->RemoveGame(M.GetToken(1));
     }
     return true;
   case 'U':
-    AddUser(M.GetToken(1));
+    if (lobby != nullptr) {
+      lobby->AddUser(M.GetToken(1));
+    }
     return true;
   case 'X':
-    AddChatLine(M.GetToken(1) + " exited.");
-    RemoveUser(M.GetToken(1));
+    if (lobby != nullptr) {
+      lobby->UserExited(M.GetToken(1));
+    }
     return true;
   default:
     if (LoginStatus != nullptr && LoginStatus->Active) {
@@ -121,10 +123,9 @@ bool Parse(const TMsg& M) {
 bool ParseLogin(const TMsg& M) {
   switch (M.GetType()) {
   case 'O':
-    if (auto* users = Users()) {
-      users->clear();
+    if (Global.Lobby != nullptr) {
+      Global.Lobby->LoggedIn(M.GetToken(1));
     }
-    AddUser(M.GetToken(1));
     Global.UserName = M.GetToken(1);
     if (ChatStatus != nullptr) {
       ChangeListener(ChatStatus);
@@ -135,7 +136,8 @@ bool ParseLogin(const TMsg& M) {
       Global.Conn->Close();
     }
     if (LoginStatus != nullptr) {
-      ShowError(*LoginStatus->Desktop, ACCESS_DENIED_TEXT + M.GetToken(1));
+      LoginStatus->Desktop->AddModal(
+          std::make_unique<TUIErrorWindow>(ACCESS_DENIED_TEXT + M.GetToken(1)));
     }
     return true;
   default:

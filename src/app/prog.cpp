@@ -8,6 +8,7 @@
 #include "app/global.h"
 #include "app/key_state.h"
 #include "app/lighting.h"
+#include "app/lobby_state.h"
 #include "app/login_status.h"
 #include "app/main_loop.h"
 #include "app/screen.h"
@@ -53,6 +54,8 @@ bool TProg::Start(bool FullScreen) {
   Global.Loop = FLoop.get();
   FConn = std::make_unique<TConnection>();
   Global.Conn = FConn.get();
+  FLobby = std::make_unique<TLobbyState>();
+  Global.Lobby = FLobby.get();
 
   InitGL();
   FLoginStatus = std::make_unique<TLoginStatus>();
@@ -104,6 +107,8 @@ void TProg::ReleaseObjects() {
   FGameCreationStatus.reset();
   FChatStatus.reset();
   FLoginStatus.reset();
+  Global.Lobby = nullptr;
+  FLobby.reset();
   Global.Conn = nullptr;
   FConn.reset();
   Global.Loop = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 // The client application: creates every long-lived object in a fixed order (window, key
-// state, media manager, main loop, server connection, OpenGL state, the four screens), makes
-// the login screen current and runs the main loop until it stops. The objects are reachable
-// through Global and the four screen variables while the program runs.
+// state, media manager, main loop, server connection, lobby state, OpenGL state, the four
+// screens), makes the login screen current and runs the main loop until it stops. The objects
+// are reachable through Global and the four screen variables while the program runs.
 
 #include <memory>
 #include <string>
@@ -14,6 +14,7 @@ class TFileMediaManager;
 class TGameCreationStatus;
 class TGameStatus;
 class TKeyState;
+class TLobbyState;
 class TLoginStatus;
 class TOpenGLRealtimeLoop;
 class TScreen;
@@ -54,6 +55,7 @@ private:
   std::unique_ptr<TFileMediaManager> FMan;
   std::unique_ptr<TOpenGLRealtimeLoop> FLoop;
   std::unique_ptr<TConnection> FConn;
+  std::unique_ptr<TLobbyState> FLobby;
   std::unique_ptr<TLoginStatus> FLoginStatus;
   std::unique_ptr<TChatStatus> FChatStatus;
   std::unique_ptr<TGameCreationStatus> FGameCreationStatus;

@@ -61,23 +61,38 @@ bool TSocket::Connect(const std::string& Address, uint32_t Port) {
   return Connect(Address, Port, std::chrono::milliseconds(0));
 }
 
-bool TSocket::Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit) {
-  TCallTimeLimit limit(Limit);
-  IPaddress address{};
-  uint16_t port = static_cast<uint16_t>(Port & 0xFFFF);
-  if (SDLNet_ResolveHost(&address, Address.c_str(), port) != 0)
+bool TSocket::Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit,
+                      const THostLookup& Lookup) {
+  using std::chrono::steady_clock;
+  const steady_clock::time_point deadline = steady_clock::now() + Limit;
+  auto timedOut = [&] {
+    SDLNet_SetError("Timed out connecting to %s", Address.c_str());
     return false;
-  if (address.host == INADDR_ANY || address.host == INADDR_NONE) {
+  };
+  const uint16_t port = static_cast<uint16_t>(Port & 0xFFFF);
+  const std::optional<uint32_t> host = LookUpHostWithin(Address, Limit, Lookup);
+  std::chrono::milliseconds left = Limit;
+  if (Limit.count() > 0) {
+    left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now());
+    if (left.count() <= 0)
+      return timedOut();
+  }
+  if (!host) {
+    SDLNet_SetError("Couldn't resolve host %s", Address.c_str());
+    return false;
+  }
+  if (*host == INADDR_ANY || *host == INADDR_NONE) {
     // SDL_net would open a listening socket for these instead of connecting.
     SDLNet_SetError("Couldn't connect to %s", Address.c_str());
     return false;
   }
-  if (!Open(address.host, port, false)) {
+  TCallTimeLimit limit(left);
+  if (!Open(*host, port, false)) {
     if (limit.Expired())
-      SDLNet_SetError("Timed out connecting to %s", Address.c_str());
+      return timedOut();
     return false;
   }
-  FIP = IPToString(address.host);
+  FIP = IPToString(*host);
   if (const IPaddress* peer = SDLNet_TCP_GetPeerAddress(FSocket))
     FIP = IPToString(peer->host);
   return true;

@@ -3,6 +3,8 @@
 // take what has arrived, Queue and Flush to send what the peer can take now and keep the rest.
 #pragma once
 
+#include "net/call_time_limit.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -36,10 +38,12 @@ public:
   // Connects to Address (always resolved as a name; "" is not the wildcard) on the low 16 bits
   // of Port. False when resolving or connecting fails; GetLastNetworkError says why.
   bool Connect(const std::string& Address, uint32_t Port);
-  // As Connect, but gives up once Limit has passed (a peer that never answers, a lost route);
-  // GetLastNetworkError then says that it timed out. A Limit of zero waits as long as the
-  // system does.
-  bool Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit);
+  // As Connect, but gives up once Limit has passed, counted from the call: the look-up of the
+  // name included (a name service that does not answer, a peer that never answers, a lost
+  // route); GetLastNetworkError then says that it timed out. A Limit of zero waits as long as
+  // the system does. Lookup stands in for the system's look-up of the name.
+  bool Connect(const std::string& Address, uint32_t Port, std::chrono::milliseconds Limit,
+               const THostLookup& Lookup = LookUpHost);
   // Listens on all interfaces. Port 0 takes any free port (see LocalPort).
   bool Listen(uint16_t Port);
   // Listens on the interface Address ("" or "0.0.0.0": all interfaces).

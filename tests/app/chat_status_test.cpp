@@ -1,3 +1,4 @@
+#include "app/lobby_state.h"
 #include "app/message_parser.h"
 #include "gui/button.h"
 #include "gui/layered.h"
@@ -6,6 +7,8 @@
 #include "screens_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace client_test;
 
@@ -57,7 +60,7 @@ TEST_F(ChatStatusTest, LoginAnswersAndUnknownTypesAreIgnored) {
   BuildScreens();
   auto peer = LogIn("anna");
   ASSERT_NE(peer, nullptr);
-  for (const char* line : {"O|mallory", "N|Invalid user/pass", "H|101", "Z|1"}) {
+  for (const char* line : {"O|mallory", "N|Invalid user/pass", "Z|1"}) {
     Deliver(*peer, {line});
     testing::internal::CaptureStdout();
     Frame();
@@ -305,32 +308,131 @@ TEST_F(ChatStatusTest, LobbyWithoutUserList) {
   EXPECT_TRUE(FCreation->Active);
 }
 
-// Lines that arrive while another screen is current are taken off the socket but handled
-// only back in the lobby, one per frame, in order.
-TEST_F(ChatStatusTest, MessagesWaitWhileAwayAndArriveInOrder) {
+// Every line that has arrived is handled in the frame it arrives in, whichever screen is
+// current: the lobby's lists follow the server while the player is elsewhere. Only the move to
+// this user's own game waits until the lobby is current again.
+TEST_F(ChatStatusTest, ListsFollowTheServerOnEveryScreen) {
   BuildScreens();
   auto peer = LogIn("anna");
   ASSERT_NE(peer, nullptr);
   ChangeListener(GameCreationStatus);
-  for (int i = 0; i < 20; ++i) {
-    peer->SendLine("C|bob|line " + std::to_string(i));
-  }
-  ASSERT_TRUE(WaitFor([&] {
-    Frame();
-    return FConn.LinesWaiting() == 20;
-  })) << "the game creation screen drains the socket";
-  EXPECT_TRUE(Lines(FChat->ChatList).empty());
+  Deliver(*peer, {"E|bob", "C|bob|hi", "G|102|His|hills|5|bob", "G|103|Mine|forest|10|anna"});
+  testing::internal::CaptureStdout();
+  Frame();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(FConn.LinesWaiting(), 0u);
+  EXPECT_EQ(Lines(FChat->UserList), (std::vector<std::string>{"anna", "bob"}));
+  EXPECT_EQ(Lines(FChat->ChatList), (std::vector<std::string>{"bob entered.", "<bob> hi"}));
+  EXPECT_EQ(Lines(FChat->GameList).size(), 2u);
 
   FCreation->OnGameExitButtonClick(nullptr);
   EXPECT_TRUE(FChat->Active);
-  testing::internal::CaptureStdout();
-  for (int i = 0; i < 20; ++i) {
-    Frame();
-    EXPECT_EQ(Lines(FChat->ChatList).size(), static_cast<std::size_t>(i + 1));
-    EXPECT_EQ(Lines(FChat->ChatList).back(), "<bob> line " + std::to_string(i));
+  Frame();
+  EXPECT_TRUE(FCreation->Active) << "this user's game, announced meanwhile, is taken up now";
+  EXPECT_FALSE(peer->ReadLine(QUIET_MS).has_value()) << "moving between screens sends nothing";
+}
+
+// A burst of 5,000 lines is handled in order within the frames the time budget allows: with
+// each line costing a tenth of the budget on the frames' clock, ten a frame; with a clock that
+// stands still, all in one frame.
+TEST_F(ChatStatusTest, BurstIsHandledInOrderWithinTheFramesTimeBudget) {
+  BuildScreens();
+  auto peer = LogIn("anna");
+  ASSERT_NE(peer, nullptr);
+  constexpr int BURST = 5000;
+  const auto step = MESSAGE_TIME_BUDGET / 10;
+  std::chrono::steady_clock::time_point now{};
+  for (const bool clockRuns : {true, false}) {
+    SCOPED_TRACE(clockRuns ? "each line costs a tenth of the budget" : "lines cost nothing");
+    Global.Clock = [&] { return clockRuns ? now += step : now; };
+    std::vector<std::string> lines;
+    std::string expected;
+    for (int i = 0; i < BURST; ++i) {
+      lines.push_back("C|bob|" + std::to_string(i));
+      expected += "received " + lines.back() + "\n";
+    }
+    Deliver(*peer, lines);
+    const std::size_t perFrame = clockRuns ? 10 : BURST;
+    std::vector<std::size_t> handled, allowed;
+    testing::internal::CaptureStdout();
+    while (FConn.LinesWaiting() > 0 && handled.size() < BURST) {
+      const std::size_t before = FConn.LinesWaiting();
+      Frame();
+      handled.push_back(before - FConn.LinesWaiting());
+      allowed.push_back(std::min(before, perFrame));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+    EXPECT_EQ(handled, allowed);
+    EXPECT_EQ(Lines(FChat->ChatList).back(), "<bob> " + std::to_string(BURST - 1));
   }
+}
+
+// H takes the game with that number off the list, wherever it stands; the selection stays on
+// the game it was on. Logging in again starts both lists afresh, so no game is listed twice.
+TEST_F(ChatStatusTest, GameListTellsTheTruth) {
+  BuildScreens();
+  auto peer = LogIn("anna");
+  ASSERT_NE(peer, nullptr);
+  auto numbers = [&] {
+    std::vector<std::string> out;
+    for (const auto& game : FLobby.Games()) {
+      out.push_back(game.Number);
+    }
+    return out;
+  };
+  const std::string g101 = "101 a  MAP: m POINTS: 1 USER: bob";
+  const std::string g103 = "103 c  MAP: m POINTS: 3 USER: dora";
+  Deliver(*peer, {"G|101|a|m|1|bob", "G|102|b|m|2|carl", "G|103|c|m|3|dora"});
+  testing::internal::CaptureStdout();
+  Frame();
+  FChat->GameList->FIndex = 2;
+  Deliver(*peer, {"H|102", "H|999"});
+  Frame();
+  EXPECT_EQ(Lines(FChat->GameList), (std::vector<std::string>{g101, g103}));
+  EXPECT_EQ(FChat->GameList->GetText(), g103);
+  EXPECT_EQ(numbers(), (std::vector<std::string>{"101", "103"}));
+
+  FChat->OnQuitClick(nullptr);
+  auto again = LogIn("anna");
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(Lines(FChat->GameList).empty());
+  EXPECT_EQ(FChat->GameList->FIndex, -1);
+  Deliver(*again, {"U|dora", "G|103|c|m|3|dora"});
+  Frame();
   testing::internal::GetCapturedStdout();
-  EXPECT_FALSE(peer->ReadLine(QUIET_MS).has_value()) << "going back to the lobby sends nothing";
+  EXPECT_EQ(Lines(FChat->GameList), (std::vector<std::string>{g103}));
+  EXPECT_EQ(Lines(FChat->UserList), (std::vector<std::string>{"anna", "dora"}));
+  EXPECT_EQ(numbers(), (std::vector<std::string>{"103"}));
+}
+
+// While the lobby waits for its own game, the server's refusal (a chat line from "Server")
+// ends the wait, as does the end of the connection; another user's line does not.
+TEST_F(ChatStatusTest, HourglassEndsWhenTheServerRefusesOrTheConnectionEnds) {
+  BuildScreens();
+  auto peer = LogIn("anna");
+  ASSERT_NE(peer, nullptr);
+  FChat->WaitingResponse = true;
+  testing::internal::CaptureStdout();
+  Deliver(*peer, {"C|bob|Server"});
+  Frame();
+  EXPECT_TRUE(FChat->WaitingResponse);
+  Deliver(*peer, {"C|Server|Game not announced: the lobby's list of games is full."});
+  FFrames.Calls.clear();
+  Frame();
+  EXPECT_FALSE(FChat->WaitingResponse);
+  EXPECT_EQ(Lines(FChat->ChatList).back(),
+            "<Server> Game not announced: the lobby's list of games is full.");
+  EXPECT_NE(std::find(FFrames.Calls.begin(), FFrames.Calls.end(), "image pointer 0 0 64 64"),
+            FFrames.Calls.end());
+
+  FChat->WaitingResponse = true;
+  peer->Close();
+  ASSERT_TRUE(WaitFor([&] {
+    Frame();
+    return !FConn.Connected() && FConn.LinesWaiting() == 0 && !FConn.EndPending();
+  }));
+  testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(FChat->WaitingResponse);
 }
 
 // A connection found dead in the lobby is shown once; the quit button still leads back to

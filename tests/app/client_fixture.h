@@ -51,6 +51,20 @@ inline bool WaitFor(const std::function<bool()>& Condition) {
 // One accepted connection, seen from the server's side.
 using TPeer = test_support::TLineSocket;
 
+// Sends Bytes from Peer as fast as the connection takes them, Conn taking them in meanwhile
+// (without handling any), until Done holds; false when it does not within WAIT_MS.
+inline bool Feed(TPeer& Peer, TConnection& Conn, const std::string& Bytes,
+                 const std::function<bool()>& Done) {
+  std::size_t sent = 0;
+  return WaitFor([&] {
+    const ssize_t n =
+        send(Peer.Fd(), Bytes.data() + sent, Bytes.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
+    sent += n > 0 ? static_cast<std::size_t>(n) : 0;
+    Conn.Poll();
+    return Done();
+  });
+}
+
 // A listening socket on 127.0.0.1 and a port the system chose.
 class TPeerListener {
 public:

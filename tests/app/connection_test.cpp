@@ -195,4 +195,24 @@ TEST_F(ConnectionTest, OverlongLineEndsTheConnection) {
   EXPECT_TRUE(peer->WaitClosed());
 }
 
+// A server that sends far more than the client reads ends its connection once the unread
+// input passes MAX_UNREAD_INPUT; what came before it can still be read.
+TEST_F(ConnectionTest, UnreadInputBeyondTheLimitEndsTheConnection) {
+  auto peer = Open();
+  ASSERT_NE(peer, nullptr);
+  const std::string line = "C|bob|" + std::string(1000, 'x');
+  std::string bytes;
+  while (bytes.size() <= MAX_UNREAD_INPUT + 64 * 1024) {
+    bytes += line;
+    bytes += '\0';
+  }
+  ASSERT_TRUE(Feed(*peer, conn, bytes, [&] { return conn.EndPending(); }));
+  EXPECT_FALSE(conn.Connected());
+  EXPECT_LE(conn.UnreadBytes(), MAX_UNREAD_INPUT + 64 * 1024);
+  EXPECT_TRUE(peer->WaitClosed());
+  std::string first;
+  ASSERT_TRUE(conn.Recv(first));
+  EXPECT_EQ(first, line);
+}
+
 } // namespace

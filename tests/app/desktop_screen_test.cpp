@@ -223,6 +223,7 @@ TEST_F(DesktopScreenTest, EscapeStopsTheLoopUnlessTheScreenHandlesKeysItself) {
   TPlainScreen plain(File, Log);
   plain.KeyDownEvent(Key(SDLK_ESCAPE, 27));
   EXPECT_TRUE(Loop.FDone);
+  plain.KeyUpEvent(Key(SDLK_ESCAPE, 27));
   Loop.FDone = false;
   THookedScreen hooked(File, Log);
   hooked.KeyDownEvent(Key(SDLK_ESCAPE, 27));

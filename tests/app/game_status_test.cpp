@@ -191,6 +191,25 @@ TEST_F(GameStatusTest, KeysMoveTheCameraAndEscapeLeaves) {
   EXPECT_EQ(FGame->Camera.Y, 21);
 }
 
+// A held Escape leaves the game for the lobby; its repeats do not end the program there. The
+// next press on the lobby does.
+TEST_F(GameStatusTest, HeldEscapeOnlyLeavesTheGame) {
+  BuildGame();
+  ChangeListener(GameStatus);
+  FLoop.FDone = false;
+  ActiveEvent->KeyDownEvent(Key(SDLK_ESCAPE, 27));
+  for (int repeat = 0; repeat < 3; ++repeat) {
+    ActiveEvent->KeyDownEvent(Key(SDLK_ESCAPE, 27));
+  }
+  EXPECT_TRUE(FChat->Active);
+  EXPECT_FALSE(FLoop.FDone);
+  SDL_KeyboardEvent release = Key(SDLK_ESCAPE, 27);
+  release.type = SDL_KEYUP;
+  ActiveEvent->KeyUpEvent(release);
+  ActiveEvent->KeyDownEvent(Key(SDLK_ESCAPE, 27));
+  EXPECT_TRUE(FLoop.FDone);
+}
+
 TEST_F(GameStatusTest, ExitButtonGoesToTheLobby) {
   BuildGame();
   ChangeListener(GameStatus);

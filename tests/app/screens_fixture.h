@@ -6,6 +6,7 @@
 #include "app/chat_status.h"
 #include "app/game_creation_status.h"
 #include "app/key_state.h"
+#include "app/lobby_state.h"
 #include "app/login_status.h"
 #include "app/main_loop.h"
 #include "client_fixture.h"
@@ -33,6 +34,7 @@ protected:
     Global.KeyState = &FKeys;
     Global.Loop = &FLoop;
     Global.Conn = &FConn;
+    Global.Lobby = &FLobby;
   }
 
   // Builds the three screens (after a test has changed the media it wants) and makes the login
@@ -86,16 +88,17 @@ protected:
     return peer;
   }
 
-  // Sends Lines from the peer and waits until the client has taken them all in.
+  // Sends Lines from the peer as fast as the connection takes them and waits until the client
+  // has taken them all in (without handling any).
   void Deliver(TPeer& Peer, const std::vector<std::string>& Lines) {
     const std::size_t before = FConn.LinesWaiting();
+    std::string bytes;
     for (const auto& line : Lines) {
-      Peer.SendLine(line);
+      bytes += line;
+      bytes += '\0';
     }
-    ASSERT_TRUE(WaitFor([&] {
-      FConn.Poll();
-      return FConn.LinesWaiting() >= before + Lines.size();
-    }));
+    ASSERT_TRUE(
+        Feed(Peer, FConn, bytes, [&] { return FConn.LinesWaiting() >= before + Lines.size(); }));
   }
 
   // The error windows on a desktop, by message.
@@ -112,6 +115,7 @@ protected:
   TKeyState FKeys;
   TOpenGLRealtimeLoop FLoop;
   TConnection FConn;
+  TLobbyState FLobby;
   TPeerListener FListener;
   TFrameLog FFrames;
   std::unique_ptr<TLoginStatus> FLogin;

@@ -6,6 +6,9 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -69,6 +72,48 @@ TEST(ConnectTimeLimit, LeavesNoSignalBehindAfterASuccess) {
   // A stray alarm would end this process with SIGALRM's default action.
   std::this_thread::sleep_for(150ms);
   SUCCEED();
+}
+
+// A look-up that blocks until the test lets it go, as a name service that never answers does.
+struct TStuckLookup {
+  std::mutex Lock;
+  std::condition_variable Released;
+  bool Free = false;
+  void Release() {
+    std::lock_guard<std::mutex> hold(Lock);
+    Free = true;
+    Released.notify_all();
+  }
+};
+
+// The whole connect is bounded, the host-name look-up included; a look-up that answers in
+// time gives the address that is connected to.
+TEST(ConnectTimeLimit, CoversTheLookUpOfTheName) {
+  auto stuck = std::make_shared<TStuckLookup>();
+  const THostLookup neverAnswers = [stuck](const std::string&) -> std::optional<uint32_t> {
+    std::unique_lock<std::mutex> hold(stuck->Lock);
+    stuck->Released.wait(hold, [&] { return stuck->Free; });
+    return std::nullopt;
+  };
+  TSocket server;
+  ASSERT_TRUE(server.Listen("127.0.0.1", 0)) << GetLastNetworkError();
+  TSocket socket;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(socket.Connect("lobby.example", server.LocalPort(), 300ms, neverAnswers));
+  const auto took = std::chrono::steady_clock::now() - start;
+  stuck->Release();
+  EXPECT_GE(took, 250ms);
+  EXPECT_LT(took, 5s);
+  EXPECT_NE(GetLastNetworkError().find("Timed out"), std::string::npos) << GetLastNetworkError();
+  EXPECT_TRUE(AlarmHandlingIsDefault());
+
+  const THostLookup loopback = [](const std::string& Name) -> std::optional<uint32_t> {
+    EXPECT_EQ(Name, "lobby.example");
+    return htonl(INADDR_LOOPBACK);
+  };
+  EXPECT_TRUE(socket.Connect("lobby.example", server.LocalPort(), 5s, loopback))
+      << GetLastNetworkError();
+  EXPECT_EQ(socket.IP(), "127.0.0.1");
 }
 
 TEST(CallTimeLimit, ZeroArmsNothing) {
