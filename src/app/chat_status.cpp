@@ -53,22 +53,14 @@ std::string GameLine(const std::string& ID, const std::string& Name, const std::
 
 // Removes row Index of List; the selection stays on the row it was on, or goes with it.
 void RemoveRow(TUIList* List, std::size_t Index) {
-  if (List == nullptr || Index >= List->FStrings.size()) {
-    return;
-  }
-  List->FStrings.erase(List->FStrings.begin() + static_cast<std::ptrdiff_t>(Index));
-  const auto row = static_cast<std::int32_t>(Index);
-  if (List->FIndex == row) {
-    List->FIndex = -1;
-  } else if (List->FIndex > row) {
-    --List->FIndex;
+  if (List != nullptr) {
+    List->DeleteRow(Index);
   }
 }
 
 void ClearRows(TUIList* List) {
   if (List != nullptr) {
-    List->FStrings.clear();
-    List->FIndex = -1;
+    List->Clear();
   }
 }
 

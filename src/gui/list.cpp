@@ -69,6 +69,19 @@ void TUIList::DeleteFirstRows(std::size_t Count) {
     FIndex = FIndex >= Deleted ? FIndex - Deleted : -1;
 }
 
+void TUIList::DeleteRow(std::size_t Index) {
+  if (Index >= FStrings.size())
+    return;
+  const std::int32_t Top = FirstShownRow();
+  FStrings.erase(FStrings.begin() + static_cast<std::ptrdiff_t>(Index));
+  const std::int32_t Row = ToInt32(static_cast<long long>(Index));
+  FTopRow = Row < Top ? Top - 1 : Top;
+  if (FIndex == Row)
+    FIndex = -1;
+  else if (FIndex > Row)
+    --FIndex;
+}
+
 void TUIList::DoMouseDown(std::int32_t, std::int32_t, TMouseButton Button) {
   if (IsWheel(Button)) {
     ScrollBy(Button == mbWheelUp ? -WheelRows : WheelRows);

@@ -66,4 +66,7 @@ public:
   // Deletes the first Count rows (all if there are fewer). The rows still shown and the
   // selected row stay shown and selected; a deleted selected row leaves none.
   void DeleteFirstRows(std::size_t Count);
+  // Deletes row Index (nothing when there is none). The rows shown stay shown where they can,
+  // and the selection stays on its row; a deleted selected row leaves none.
+  void DeleteRow(std::size_t Index);
 };

@@ -191,6 +191,27 @@ TEST(List, AppendWrappedFollowsTheEndUnlessScrolledUp) {
   EXPECT_EQ(L.FIndex, -1);
 }
 
+// A row deleted from the middle (a game that is gone) keeps the rows shown and the selection
+// where they were.
+TEST(List, DeleteRowKeepsTheViewAndTheSelectionOnTheirRows) {
+  TUIList L;
+  L.SetHeight(60); // three rows
+  for (int i = 0; i < 10; ++i)
+    L.FStrings.push_back(std::to_string(i));
+  L.ScrollBy(4);
+  L.FIndex = 5;
+  L.DeleteRow(1); // above the view: everything shown moves up one index
+  EXPECT_EQ(L.FStrings[static_cast<std::size_t>(L.FirstShownRow())], "4");
+  EXPECT_EQ(L.GetText(), "5");
+  L.DeleteRow(6); // below the selection
+  EXPECT_EQ(L.FStrings[static_cast<std::size_t>(L.FirstShownRow())], "4");
+  EXPECT_EQ(L.GetText(), "5");
+  L.DeleteRow(4); // the selected row itself
+  EXPECT_EQ(L.FIndex, -1);
+  L.DeleteRow(100);
+  EXPECT_EQ(L.RowCount(), 7);
+}
+
 TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {
   TUIList L;
   L.FStrings = {"a", "b"};
