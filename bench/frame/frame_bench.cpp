@@ -10,22 +10,23 @@
 // (background, cursor and swap only).
 //
 // Usage (needs an X display; software rendering as on the test machines):
-//   xvfb-run -a -s "-screen 0 800x600x24 -noreset" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench [--frames N]
+//   xvfb-run -a -s "-screen 0 800x600x24 -noreset" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench
+//   [--frames N]
 // The media are read from the project's media/ directory.
 
-#include "app/chat_status.h"
 #include "app/connection.h"
 #include "app/desktop_screen.h"
 #include "app/event_listener.h"
-#include "app/game_creation_status.h"
-#include "app/game_status.h"
 #include "app/global.h"
 #include "app/key_state.h"
-#include "app/login_status.h"
 #include "app/main_loop.h"
 #include "app/prog.h"
 #include "app/screen.h"
-#include "app/screens.h"
+#include "app/screens/chat_status.h"
+#include "app/screens/game_creation_status.h"
+#include "app/screens/game_status.h"
+#include "app/screens/login_status.h"
+#include "app/screens/screens.h"
 #include "gfx/media_manager.h"
 #include "gui/list.h"
 

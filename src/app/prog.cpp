@@ -1,18 +1,18 @@
 #include "app/prog.h"
 
-#include "app/chat_status.h"
 #include "app/connection.h"
 #include "app/event_listener.h"
-#include "app/game_creation_status.h"
-#include "app/game_status.h"
 #include "app/global.h"
 #include "app/key_state.h"
 #include "app/lighting.h"
 #include "app/lobby_state.h"
-#include "app/login_status.h"
 #include "app/main_loop.h"
 #include "app/screen.h"
-#include "app/screens.h"
+#include "app/screens/chat_status.h"
+#include "app/screens/game_creation_status.h"
+#include "app/screens/game_status.h"
+#include "app/screens/login_status.h"
+#include "app/screens/screens.h"
 #include "gfx/media_manager.h"
 
 #include <GL/gl.h>

@@ -6,8 +6,8 @@
 // cannot be opened or a media file it needs is missing or broken, with the reason on standard
 // error. "--help" and "--version" as the first argument answer and end.
 #include "app/fpu_control.h"
-#include "app/login_status.h"
 #include "app/prog.h"
+#include "app/screens/login_status.h"
 #include "game_version.h"
 #include "net/network.h"
 #include "programs/client_options.h"

@@ -8,7 +8,7 @@
 #include "app/event_listener.h"
 #include "app/frame_canvas.h"
 #include "app/global.h"
-#include "app/screens.h"
+#include "app/screens/screens.h"
 #include "guidraw/gui_drawer.h"
 
 #include "../support/line_client.h"

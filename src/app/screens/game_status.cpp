@@ -1,9 +1,9 @@
-#include "app/game_status.h"
+#include "app/screens/game_status.h"
 
-#include "app/chat_status.h"
 #include "app/global.h"
 #include "app/lighting.h"
-#include "app/screens.h"
+#include "app/screens/chat_status.h"
+#include "app/screens/screens.h"
 #include "gfx/draw_model.h"
 #include "gfx/gl_map.h"
 #include "gfx/media_manager.h"

@@ -3,13 +3,13 @@
 // client short of the window.
 #pragma once
 
-#include "app/chat_status.h"
-#include "app/game_creation_status.h"
+#include "../client_fixture.h"
 #include "app/key_state.h"
 #include "app/lobby_state.h"
-#include "app/login_status.h"
 #include "app/main_loop.h"
-#include "client_fixture.h"
+#include "app/screens/chat_status.h"
+#include "app/screens/game_creation_status.h"
+#include "app/screens/login_status.h"
 #include "gui/desktop.h"
 #include "gui/edit.h"
 #include "gui/error_window.h"

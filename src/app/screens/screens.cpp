@@ -1,4 +1,4 @@
-#include "app/screens.h"
+#include "app/screens/screens.h"
 
 TLoginStatus* LoginStatus = nullptr;
 TChatStatus* ChatStatus = nullptr;

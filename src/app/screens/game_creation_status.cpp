@@ -1,8 +1,8 @@
-#include "app/game_creation_status.h"
+#include "app/screens/game_creation_status.h"
 
-#include "app/chat_status.h"
-#include "app/game_status.h"
-#include "app/screens.h"
+#include "app/screens/chat_status.h"
+#include "app/screens/game_status.h"
+#include "app/screens/screens.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
 

@@ -1,4 +1,4 @@
-#include "app/login_status.h"
+#include "app/screens/login_status.h"
 
 #include "app/connection.h"
 #include "app/global.h"

@@ -1,4 +1,4 @@
-#include "app/game_status.h"
+#include "app/screens/game_status.h"
 #include "gfx/runtime_animator.h"
 #include "gui/button.h"
 #include "screens_fixture.h"
