@@ -76,6 +76,13 @@ TEST(ServerMatches, TwoMatchesAtOnceOneToTheLastUnitOneAgainstTheComputer) {
   }
   EXPECT_TRUE(anna.HeardOnce("F|over|0") && bert.HeardOnce("F|out|1"));
   EXPECT_TRUE(carl.HeardOnce("F|out|0") && carl.HeardOnce("F|over|1"));
+  // Carl only ended turns: every move and hit he heard was the computer's, within its turn.
+  for (int32_t toPlay = 0; const std::string& line : carl.Heard)
+    if (auto turn = Read<TTurnLine>(TMsg(line)))
+      toPlay = turn->Seat;
+    else if (ExtOf(TMsg(line)) == TExt::Moved || ExtOf(TMsg(line)) == TExt::Hit) {
+      EXPECT_EQ(toPlay, 1) << line;
+    }
   Lines duel;
   for (std::string text; text != "Game 101 over: anna wins" && text != "<none>";)
     if ((text = server.Process->ReadLogText()).rfind("Game 101", 0) == 0)

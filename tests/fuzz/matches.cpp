@@ -1,11 +1,10 @@
-// Matches driven through the lobby's message handler on a recorded host (no sockets): two to
-// four protocol players, each with a copy of the match built only from the lines the server
-// sent, give orders the input chooses: the ones their copy suggests, moves and attacks with
-// any numbers, ends of turn, requests for the state, resignations, quitting, hanging up, lines
-// out of place, time passing. After every step it checks that every checksum a player heard
-// equals its copy's, that each copy of a player still in the match is the server's state, and
-// the rules' invariants on every state: no two units on a tile, none on a tree or off the
-// field, health above 0 and within its kind, units only of seats in play.
+// Matches driven through the lobby's message handler on a recorded host: two to four protocol
+// players, each with a copy of the match built only from the lines the server sent, give the
+// orders and lines the input picks (their copy's suggestion, any numbers, leaving in every way,
+// lines out of place, time passing). After every step: every checksum a player heard is its
+// copy's, each copy of a player in a match is the server's whole state, and on every
+// state no two units share a tile, none is on a tree or off the field, health is above 0 and
+// within its kind, and only seats in play own units.
 #include "../lobby/lobby_recorder.h"
 
 #include <set>
@@ -25,14 +24,6 @@ void CheckInvariants(const TGame& Game) {
                 unit->Y < Game.Map->SizeY && !HasTree(Game, unit->X, unit->Y),
             "a unit off the field or on a tree");
   }
-}
-
-// The state with the flags the checksum leaves out, for comparing copies whole.
-std::string Whole(const TGame& Game) {
-  std::string flags;
-  for (const auto& unit : Game.Units)
-    flags += std::to_string(unit->Id) + (unit->Moved ? "m" : "") + (unit->Attacked ? "a" : "");
-  return ChecksumText(Game) + flags;
 }
 
 // Reads the input one byte at a time; zeros once it runs out.
@@ -58,7 +49,8 @@ TServerLimits Limits() {
 
 class TFuzzedLobby : public TRecordedLobby {
 public:
-  explicit TFuzzedLobby(int Players) : TRecordedLobby(Names(Players), {}, Limits()) {}
+  explicit TFuzzedLobby(std::size_t Players)
+      : TRecordedLobby(Lines(Names, Names + Players), {}, Limits()) {}
 
   // Player Index says Line, then everyone reads what it heard.
   void Say(std::size_t Index, const std::string& Line) {
@@ -149,18 +141,14 @@ public:
       if (user == nullptr || user->Match == nullptr)
         continue;
       Require(copy != nullptr, "a player in a match without a copy of it");
-      Require(Whole(*copy) == Whole(*user->Match->Game), "a copy differs");
+      // The whole state, with trees, flags and seats out: the blocks of both agree.
+      Require(MatchBlock(*copy, 0, 0, 0) == MatchBlock(*user->Match->Game, 0, 0, 0),
+              "a copy differs");
     }
   }
 
 private:
-  static Lines Names(int Players) {
-    Lines names;
-    for (int i = 0; i < Players; ++i)
-      names.push_back("p" + std::to_string(i));
-    return names;
-  }
-
+  static constexpr const char* Names[] = {"p0", "p1", "p2", "p3"};
   int FNewcomers = 0;
 };
 

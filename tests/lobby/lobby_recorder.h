@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,10 +38,9 @@ public:
 
   // A new connection, announced to the lobby.
   TSocket* Connect() {
-    auto& conn = FConns.emplace_back(std::make_unique<TConn>());
-    FByHandle[&conn->Socket] = conn.get();
-    Event(&conn->Socket, eConnection, "");
-    return &conn->Socket;
+    TSocket* conn = &FConns.emplace_back(std::make_unique<TConn>())->Socket;
+    Event(conn, eConnection, "");
+    return conn;
   }
   // Line arrives from Conn.
   void Say(TSocket* Conn, const std::string& Line) {
@@ -102,7 +100,10 @@ private:
     bool Closing = false;
   };
 
-  TConn& ConnOf(const TSocket* Conn) { return *FByHandle.at(Conn); }
+  TConn& ConnOf(const TSocket* Conn) {
+    return **std::find_if(FConns.begin(), FConns.end(),
+                          [Conn](const auto& C) { return &C->Socket == Conn; });
+  }
   void Event(TSocket* Conn, TEventType Type, const std::string& Text) {
     Server->OnEvent(nullptr, Conn, Type, Text);
     FinishEvent();
@@ -124,7 +125,6 @@ private:
   }
 
   std::vector<std::unique_ptr<TConn>> FConns;
-  std::unordered_map<const TSocket*, TConn*> FByHandle;
   Lines FLog;
   Clock::time_point FNow = Clock::time_point(std::chrono::hours(1));
   Clock::time_point FAlarm = Clock::time_point::max();
@@ -136,8 +136,7 @@ private:
 inline TServerLimits MatchLimits() {
   TServerLimits limits;
   limits.Lobby.FloodLimit = false;
-  limits.Lobby.ComputerPace = std::chrono::milliseconds(0);
-  limits.Lobby.LoginTimeout = std::chrono::milliseconds(0);
+  limits.Lobby.ComputerPace = limits.Lobby.LoginTimeout = std::chrono::milliseconds(0);
   limits.Lobby.SummaryInterval = std::chrono::milliseconds(0);
   return limits;
 }

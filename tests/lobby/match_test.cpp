@@ -79,26 +79,6 @@ TEST(Matches, TwoPlayersPlayUntilOneDestroysTheOthersLastUnit) {
   EXPECT_EQ(lobby.Alarm(), TLobbyHost::Clock::time_point::max());
 }
 
-TEST(Matches, TheComputerPlaysItsTurnsToTheEnd) {
-  TRecordedLobby lobby({"anna"});
-  lobby.Open(0);
-  EXPECT_EQ(lobby[0].Ask("B|")[1], "F|started|101|anna|Server computer");
-  PlayOut(lobby, 1, {});
-  // Anna only ended turns: every move and hit was the computer's, each within its turn.
-  int32_t toPlay = 0;
-  for (const std::string& line : lobby[0].Transcript) {
-    if (auto turn = Read<TTurnLine>(TMsg(line)))
-      toPlay = turn->Seat;
-    else if (ExtOf(TMsg(line)) == TExt::Moved || ExtOf(TMsg(line)) == TExt::Hit) {
-      EXPECT_EQ(toPlay, 1) << line;
-    }
-  }
-  const Lines end = MatchLines(lobby[0].Transcript);
-  EXPECT_EQ(Lines(end.end() - 2, end.end()), (Lines{"F|out|0", "F|over|1"}));
-  EXPECT_EQ(lobby[0].Transcript.back(), "F|ended|101|Server computer");
-  EXPECT_EQ(lobby.Log().back(), "Game 101 over: Server computer wins");
-}
-
 TEST(Matches, TheComputerKeepsItsPaceWithinItsTurnAndWinsWhenItsPlayerLeaves) {
   TServerLimits limits = MatchLimits();
   limits.Lobby.ComputerPace = 400ms;

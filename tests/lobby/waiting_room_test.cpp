@@ -49,30 +49,7 @@ TEST(WaitingRooms, AnnouncedJoinedAndLeftAsOnlyAskersHearIt) {
   EXPECT_EQ(lobby.Log(), (Lines{"Game 101: bert joined"}));
 }
 
-TEST(WaitingRooms, AnAskingNewcomerCatchesUpOnRoomsAndMatches) {
-  TRecordedLobby lobby({"anna", "bert", "dora"}, {"carl"});
-  lobby[0].Say("G|plain|10|first");
-  lobby[1].Say("J|101");
-  lobby[3].Say("G|forest|5|plain one");
-  lobby[2].Say("G|plain|10|solo");
-  lobby[2].Say("B|");
-  const Lines users{"U|anna", "U|bert", "U|dora", "U|carl"};
-  const Lines games{"G|101|first|plain|10|anna", "G|102|plain one|forest|5|carl"};
-  TRecordedPeer asker(lobby, "erik");
-  Lines expected{"F|play|1", "O|erik"};
-  for (const Lines& part :
-       {users, games,
-        Lines{"F|open|101", "F|joined|101|bert", "F|started|103|dora|Server computer"}})
-    expected.insert(expected.end(), part.begin(), part.end());
-  EXPECT_EQ(asker.Heard(), expected);
-  TRecordedPeer plain(lobby, "fay", false);
-  expected = {"O|fay"};
-  for (const Lines& part : {users, Lines{"U|erik"}, games})
-    expected.insert(expected.end(), part.begin(), part.end());
-  EXPECT_EQ(plain.Heard(), expected);
-}
-
-TEST(WaitingRooms, EveryRefusalInTheLobbyChangesNothing) {
+TEST(WaitingRooms, InABusyLobbyEveryRefusalChangesNothingAndNewcomersCatchUp) {
   TServerLimits limits = MatchLimits();
   limits.Lobby.MaxGames = 2;
   TRecordedLobby lobby({"anna", "bert", "dora", "erik", "fay", "gus"}, {"carl"}, limits);
@@ -116,7 +93,27 @@ TEST(WaitingRooms, EveryRefusalInTheLobbyChangesNothing) {
   for (const auto& [who, line, heard] : cases)
     EXPECT_EQ(lobby.After(who, line), lobby.Only(who, heard)) << lobby[who].Name << " " << line;
   EXPECT_EQ(lobby.Log().size(), 2u) << "the two games not announced";
-  EXPECT_EQ(lobby.Server->GameDescriptions.Count(), 2);
+  // An asking newcomer hears each joinable room, oldest first, with its joiners in join order,
+  // then each match in progress; one that does not ask, only the lobby.
+  const Lines lobbyLines{"U|anna",
+                         "U|bert",
+                         "U|dora",
+                         "U|erik",
+                         "U|fay",
+                         "U|gus",
+                         "U|carl",
+                         "G|102|full|plain|10|anna",
+                         "G|103|old|plain|10|carl"};
+  Lines expected{"F|play|1", "O|hal"};
+  for (const Lines& part :
+       {lobbyLines, Lines{"F|open|102", "F|joined|102|bert", "F|joined|102|fay", "F|joined|102|gus",
+                          "F|started|101|dora|Server computer"}})
+    expected.insert(expected.end(), part.begin(), part.end());
+  EXPECT_EQ(TRecordedPeer(lobby, "hal").Heard(), expected);
+  expected = {"O|ian"};
+  expected.insert(expected.end(), lobbyLines.begin(), lobbyLines.end());
+  expected.insert(expected.begin() + 8, "U|hal");
+  EXPECT_EQ(TRecordedPeer(lobby, "ian", false).Heard(), expected);
 }
 
 TEST(WaitingRooms, ACreatorWhoLeavesCancelsTheGameAJoinerWhoLeavesLeavesTheRoom) {
