@@ -1,7 +1,6 @@
 // Matches played through a recorded lobby by protocol-level players, each with its own copy of
-// the match built only from what the server sent: to the last unit, against the computer and
-// at its pace, to the round limit, every refusal, leaving in every way, turns that time out,
-// the order limit.
+// the match built only from what the server sent: to the last unit, the computer's pace, the
+// round limit, every refusal, leaving in every way, turns that time out, the order limit.
 #include "lobby_recorder.h"
 
 #include <gtest/gtest.h>
