@@ -19,6 +19,7 @@ TEST(Protocol, LinesBuildTheirTextAndReadBack) {
   ExpectLine((TTurnLine{0, 1, 66, 4294967295u}), "F|turn|0|1|66|4294967295");
   ExpectLine((TMovedLine{3, 2, 6}), "F|moved|3|2|6");
   ExpectLine((THitLine{3, 17, 0}), "F|hit|3|17|0");
+  ExpectLine((TMatchEnded{101, ""}), "F|ended|101|"); // a draw: an empty last text
 }
 
 TEST(Protocol, LinesThatDoNotFitAreNotRead) {
