@@ -1,6 +1,6 @@
 // Matches through the server program over real connections, by protocol-level players that
-// keep their own copy of the match from what the server sent: two players to the last unit,
-// one against the computer, a turn that runs out, and the program with --no-matches.
+// keep their own copy of the match from what the server sent: two matches at once, one to the
+// last unit and one against the computer; turns that run out; the program with --no-matches.
 #include "started_server.h"
 
 #include "../lobby/protocol_player.h"
@@ -17,8 +17,7 @@ using Lines = std::vector<std::string>;
 struct TSocketPlayer {
   TSocketPlayer(uint16_t Port, const std::string& Name) : Client(Port), Name(Name) {
     Client.SendLines({"R|play|1", "L|" + Name + "|pw"});
-    EXPECT_EQ(Client.ReadLine(), "F|play|1");
-    EXPECT_EQ(Client.ReadLine(), "O|" + Name);
+    EXPECT_EQ(ReadLines(Client, 2), (Lines{"F|play|1", "O|" + Name}));
   }
   // Reads up to and including Until; false when the connection ended or nothing came in time.
   bool ReadUntil(const std::string& Until) {
@@ -29,6 +28,9 @@ struct TSocketPlayer {
         return true;
     }
     return false;
+  }
+  bool HeardOnce(const std::string& Line) const {
+    return std::count(Heard.begin(), Heard.end(), Line) == 1;
   }
 
   TLineClient Client;
@@ -50,59 +52,43 @@ bool SayAndSettle(TSocketPlayer& Sender, const std::string& Line,
   return all;
 }
 
-// Plays until no one has a turn: the players in Passive only end their turns.
-void PlayOut(const std::vector<TSocketPlayer*>& Players,
-             const std::vector<TSocketPlayer*>& Passive) {
-  for (int orders = 0; orders < 5000; ++orders) {
-    auto next = std::find_if(Players.begin(), Players.end(),
-                             [](TSocketPlayer* P) { return P->Mind.MyTurn(); });
-    if (next == Players.end())
-      return;
-    bool passive = std::find(Passive.begin(), Passive.end(), *next) != Passive.end();
-    ASSERT_TRUE(SayAndSettle(**next, passive ? "T|" : (*next)->Mind.NextOrder(), Players));
-  }
-  ADD_FAILURE() << "the match did not end";
-}
-
-// The log lines about games, in order, until Last.
-Lines GameLog(TServerProcess& Log, const std::string& Last) {
-  Lines lines;
-  for (std::string text = Log.ReadLogText(); text != "<none>"; text = Log.ReadLogText()) {
-    if (text.rfind("Game ", 0) == 0)
-      lines.push_back(text);
-    if (text == Last)
-      break;
-  }
-  return lines;
-}
-
-TEST(ServerMatches, TwoPlayersPlayToTheLastUnit) {
-  TStartedServer server({"--no-flood-limit"});
-  TSocketPlayer anna(server.Port, "anna"), bert(server.Port, "bert");
-  SayAndSettle(anna, "G|plain|10|duel", {&anna, &bert});
-  SayAndSettle(bert, "J|101", {&anna, &bert});
-  ASSERT_TRUE(SayAndSettle(anna, "B|", {&anna, &bert}));
-  PlayOut({&anna, &bert}, {&bert});
-  for (TSocketPlayer* player : {&anna, &bert}) {
-    EXPECT_EQ(player->Mind.Faults, Lines{}) << player->Name;
-    EXPECT_EQ(player->Mind.Overs, 1) << player->Name;
-    EXPECT_EQ(std::count(player->Heard.begin(), player->Heard.end(), "F|ended|101|anna"), 1);
-  }
-  EXPECT_EQ(GameLog(*server.Process, "Game 101 over: anna wins"),
-            (Lines{"Game 101: bert joined", "Game 101 started: anna, bert",
-                   "Game 101: seat 1 (bert) is out", "Game 101 over: anna wins"}));
-}
-
-TEST(ServerMatches, AMatchAgainstTheComputerToItsEnd) {
+TEST(ServerMatches, TwoMatchesAtOnceOneToTheLastUnitOneAgainstTheComputer) {
   TStartedServer server({"--no-flood-limit", "--computer-pace", "0"});
-  TSocketPlayer anna(server.Port, "anna");
-  SayAndSettle(anna, "G|plain|10|solo", {&anna});
-  ASSERT_TRUE(SayAndSettle(anna, "B|", {&anna}));
-  PlayOut({&anna}, {&anna});
-  EXPECT_EQ(anna.Mind.Faults, Lines{});
-  EXPECT_EQ(anna.Mind.Mirror.Game()->Winner, 1);
-  EXPECT_EQ(GameLog(*server.Process, "Game 101 over: Server computer wins").back(),
-            "Game 101 over: Server computer wins");
+  TSocketPlayer anna(server.Port, "anna"), bert(server.Port, "bert"), carl(server.Port, "carl");
+  const std::vector<TSocketPlayer*> all{&anna, &bert, &carl};
+  for (auto [who, line] : {std::pair{&anna, "G|plain|10|duel"},
+                           {&bert, "J|101"},
+                           {&carl, "G|plain|10|solo"},
+                           {&carl, "B|"},
+                           {&anna, "B|"}})
+    ASSERT_TRUE(SayAndSettle(*who, line, all));
+  // Whoever's turn it is plays: anna the orders her copy suggests, bert and carl end turns.
+  for (int orders = 0; orders < 5000; ++orders) {
+    auto next = std::find_if(all.begin(), all.end(), [](auto* P) { return P->Mind.MyTurn(); });
+    if (next == all.end())
+      break;
+    ASSERT_TRUE(SayAndSettle(**next, *next == &anna ? anna.Mind.NextOrder() : "T|", all));
+  }
+  for (TSocketPlayer* player : all) {
+    EXPECT_EQ(player->Mind.Faults, Lines{}) << player->Name;
+    EXPECT_TRUE(player->HeardOnce("F|ended|101|anna")) << player->Name;
+    EXPECT_TRUE(player->HeardOnce("F|ended|102|Server computer")) << player->Name;
+  }
+  EXPECT_TRUE(anna.HeardOnce("F|over|0") && bert.HeardOnce("F|out|1"));
+  EXPECT_TRUE(carl.HeardOnce("F|out|0") && carl.HeardOnce("F|over|1"));
+  // Carl only ended turns: every move and hit he heard was the computer's, within its turn.
+  for (int32_t toPlay = 0; const std::string& line : carl.Heard)
+    if (auto turn = Read<TTurnLine>(TMsg(line)))
+      toPlay = turn->Seat;
+    else if (ExtOf(TMsg(line)) == TExt::Moved || ExtOf(TMsg(line)) == TExt::Hit) {
+      EXPECT_EQ(toPlay, 1) << line;
+    }
+  Lines duel;
+  for (std::string text; text != "Game 101 over: anna wins" && text != "<none>";)
+    if ((text = server.Process->ReadLogText()).rfind("Game 101", 0) == 0)
+      duel.push_back(text);
+  EXPECT_EQ(duel, (Lines{"Game 101: bert joined", "Game 101 started: anna, bert",
+                         "Game 101: seat 1 (bert) is out", "Game 101 over: anna wins"}));
 }
 
 TEST(ServerMatches, ATurnRunsOutOnTheServersClock) {
@@ -129,8 +115,7 @@ TEST(ServerMatches, WithNoMatchesTheRequestGoesUnansweredAndJLogsOut) {
   TStartedServer server({"--no-matches"});
   TLineClient anna(server.Port), bert(server.Port);
   anna.SendLines({"R|play|1", "L|anna|pw", "G|plain|10|duel"});
-  EXPECT_EQ(anna.ReadLine(), "O|anna");
-  EXPECT_EQ(anna.ReadLine(), "G|101|duel|plain|10|anna");
+  EXPECT_EQ(ReadLines(anna, 2), (Lines{"O|anna", "G|101|duel|plain|10|anna"}));
   bert.SendLines({"R|play|1", "L|bert|pw", "J|101"});
   EXPECT_EQ(ReadLines(bert, 3), (Lines{"O|bert", "U|anna", "G|101|duel|plain|10|anna"}));
   EXPECT_EQ(ReadLines(anna, 2), (Lines{"E|bert", "X|bert"}));

@@ -1,50 +1,39 @@
-// Small matches drawn as text for the rules' tests, one string per row: '.' an empty tile,
-// '#' a tree, a lower-case letter a viking and an upper-case one a tank of seat 0 for a/A, 1
-// for b/B, and so on. Unit ids count from 1 in reading order.
+// Small matches drawn as text for the rules' tests, rows split by '/': '.' an empty tile, '#' a
+// tree, a lower-case letter a viking and an upper-case one a tank of seat 0 for a/A, 1 for b/B,
+// and so on. Unit ids count from 1 in reading order.
 #pragma once
 
 #include "game/rules.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <memory>
 #include <ostream>
-#include <vector>
+#include <string>
 
-inline std::unique_ptr<TGame> Board(const std::vector<const char*>& Rows, int32_t Seats = 2) {
-  const int32_t columns = static_cast<int32_t>(std::strlen(Rows.front()));
-  auto game = StartMirror("test", columns, static_cast<int32_t>(Rows.size()), Seats);
-  int32_t y = 0, id = 0;
-  for (const char* row : Rows) {
-    for (int32_t x = 0; row[x]; ++x) {
-      const char c = row[x];
-      if (c == '#')
-        MirrorTree(*game, x, y);
-      else if (std::isalpha(static_cast<unsigned char>(c))) {
-        const TUnitKind kind =
-            std::isupper(static_cast<unsigned char>(c)) ? TUnitKind::Tank : TUnitKind::Viking;
-        const int32_t seat = std::tolower(static_cast<unsigned char>(c)) - 'a';
-        MirrorUnit(*game, ++id, seat, kind, x, y, UnitInfo(kind).MaxHealth, false, false);
-      }
+inline std::unique_ptr<TGame> Board(const std::string& Rows, int32_t Seats = 2) {
+  const auto columns = static_cast<int32_t>(std::min(Rows.find('/'), Rows.size()));
+  auto game = StartMirror(
+      "test", columns, static_cast<int32_t>(std::count(Rows.begin(), Rows.end(), '/')) + 1, Seats);
+  int32_t x = 0, y = 0, id = 0;
+  for (const unsigned char c : Rows) {
+    if (c == '/') {
+      x = 0, ++y;
+      continue;
     }
-    ++y;
+    const TUnitKind kind = std::isupper(c) ? TUnitKind::Tank : TUnitKind::Viking;
+    if (c == '#')
+      MirrorTree(*game, x, y);
+    else if (std::isalpha(c))
+      MirrorUnit(*game, ++id, std::tolower(c) - 'a', kind, x, y, UnitInfo(kind).MaxHealth, false,
+                 false);
+    ++x;
   }
   return game;
 }
 
-// Events as the wire names them, for readable test failures.
+// Events as kind, unit, target, x, y, health, seat, round, for readable failures.
 inline std::ostream& operator<<(std::ostream& Out, const TMatchEvent& E) {
-  switch (E.Kind) {
-  case TMatchEventKind::Moved:
-    return Out << "moved|" << E.Unit << "|" << E.X << "|" << E.Y;
-  case TMatchEventKind::Hit:
-    return Out << "hit|" << E.Unit << "|" << E.Target << "|" << E.Health;
-  case TMatchEventKind::Out:
-    return Out << "out|" << E.Seat;
-  case TMatchEventKind::Turn:
-    return Out << "turn|" << E.Seat << "|" << E.Round;
-  case TMatchEventKind::Over:
-    return Out << "over|" << E.Seat;
-  }
-  return Out;
+  return Out << static_cast<int>(E.Kind) << ":" << E.Unit << "," << E.Target << "," << E.X << ","
+             << E.Y << "," << E.Health << "," << E.Seat << "," << E.Round;
 }

@@ -1,17 +1,19 @@
-// A lobby served by a recorder instead of sockets: a test connects peers, says lines as they
-// would and reads what each one was sent, on a clock that moves only when the test moves it.
-// Lobby and match behaviour then read as lines in and lines out, fast and immune to load.
+// A lobby served by a recorder instead of sockets, and peers that talk to it: a test says lines
+// as peers would and reads what each one was sent, on a clock that moves only when the test
+// moves it. Lobby and match behaviour then read as lines in and lines out, fast and immune to
+// load. Each peer keeps its own copy of any match it plays, built from the lines it hears.
 #pragma once
 
 #include "lobby/game_server.h"
+#include "protocol_player.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,27 +21,30 @@ namespace test_support {
 
 using Lines = std::vector<std::string>;
 
+// Ends the process with What, as a failed check does, unless Fine: for what must never happen.
+inline void Require(bool Fine, const std::string& What) {
+  if (!Fine) {
+    std::fprintf(stderr, "%s\n", What.c_str());
+    std::abort();
+  }
+}
+
 class TRecorder : public TLobbyHost {
 public:
   // The lobby sets its first alarm while it is made, so it is made once the recorder is whole.
-  explicit TRecorder(const TServerLimits& Limits = {}) {
+  explicit TRecorder(const TServerLimits& Limits) {
     Server = std::make_unique<TGameServer>(*this, Limits);
   }
 
-  // A new connection from Address, announced to the lobby.
-  TSocket* Connect(const std::string& Address = "127.0.0.1") {
-    auto& conn = FConns.emplace_back(std::make_unique<TConn>());
-    conn->Address = Address;
-    FByHandle[&conn->Socket] = conn.get();
-    Event(&conn->Socket, eConnection, "");
-    return &conn->Socket;
+  // A new connection, announced to the lobby.
+  TSocket* Connect() {
+    TSocket* conn = &FConns.emplace_back(std::make_unique<TConn>())->Socket;
+    Event(conn, eConnection, "");
+    return conn;
   }
   // Line arrives from Conn.
   void Say(TSocket* Conn, const std::string& Line) {
-    if (!ConnOf(Conn).Open) {
-      Fault("a line from a closed connection: " + Line);
-      return;
-    }
+    Require(ConnOf(Conn).Open, "the lobby heard a line from a closed connection");
     Event(Conn, eMessage, Line);
   }
   // The peer of Conn goes away.
@@ -52,17 +57,14 @@ public:
   // Log lines written since the last call.
   Lines Log() { return std::exchange(FLog, {}); }
   bool IsOpen(TSocket* Conn) { return ConnOf(Conn).Open; }
+  Clock::time_point Alarm() const { return FAlarm; }
 
   // Moves the clock on by Time, calling the lobby's timer at each alarm that falls due.
   void Advance(std::chrono::milliseconds Time) {
     const Clock::time_point until = FNow + Time;
     for (int calls = 0; FTimerRequested || FAlarm <= until; ++calls) {
-      if (calls == MostTimerCalls) {
-        Fault("the lobby's alarm keeps falling due");
-        break;
-      }
-      if (!FTimerRequested)
-        FNow = std::max(FNow, FAlarm);
+      Require(calls < 1000000, "the lobby's alarm keeps falling due");
+      FNow = FTimerRequested ? FNow : std::max(FNow, FAlarm);
       FTimerRequested = false;
       FAlarm = Clock::time_point::max();
       Server->OnTimer();
@@ -70,54 +72,38 @@ public:
     }
     FNow = until;
   }
-  Clock::time_point Alarm() const { return FAlarm; }
 
   void Send(TSocket* Conn, const std::string& Line) override {
-    TConn& conn = ConnOf(Conn);
-    if (!conn.Open)
-      Fault("a line for a closed connection: " + Line);
-    else if (!conn.Closing)
-      conn.Sent.push_back(Line);
+    Require(ConnOf(Conn).Open, "the lobby sent a line to a closed connection");
+    if (!ConnOf(Conn).Closing)
+      ConnOf(Conn).Sent.push_back(Line);
   }
   void Close(TSocket* Conn) override { ConnOf(Conn).Closing = true; }
-  std::string AddressOf(const TSocket* Conn) const override { return FByHandle.at(Conn)->Address; }
+  std::string AddressOf(const TSocket*) const override { return "127.0.0.1"; }
   Clock::time_point Now() const override { return FNow; }
   void SetAlarm(Clock::time_point When) override { FAlarm = When; }
   void RequestTimer() override { FTimerRequested = true; }
   void Log(std::string_view Text) override { FLog.emplace_back(Text); }
   std::size_t ConnectionCount() const override {
-    std::size_t open = 0;
-    for (const auto& conn : FConns)
-      open += conn->Open ? 1 : 0;
-    return open;
+    return static_cast<std::size_t>(
+        std::count_if(FConns.begin(), FConns.end(), [](const auto& C) { return C->Open; }));
   }
   TPacketServer::TStats ConnectionStats() const override { return {}; }
 
   std::unique_ptr<TGameServer> Server;
-  // Told of what the lobby must never do (use a closed connection, keep its alarm due); by
-  // default the process ends with the message, as a failed check does.
-  std::function<void(const std::string&)> OnFault = [](const std::string& What) {
-    std::fprintf(stderr, "recorded lobby: %s\n", What.c_str());
-    std::abort();
-  };
 
 private:
-  void Fault(const std::string& What) {
-    if (OnFault)
-      OnFault(What);
-  }
-
-  static constexpr int MostTimerCalls = 1000000;
-
   struct TConn {
     TSocket Socket;
-    std::string Address;
     Lines Sent;
     bool Open = true;
     bool Closing = false;
   };
 
-  TConn& ConnOf(const TSocket* Conn) { return *FByHandle.at(Conn); }
+  TConn& ConnOf(const TSocket* Conn) {
+    return **std::find_if(FConns.begin(), FConns.end(),
+                          [Conn](const auto& C) { return &C->Socket == Conn; });
+  }
   void Event(TSocket* Conn, TEventType Type, const std::string& Text) {
     Server->OnEvent(nullptr, Conn, Type, Text);
     FinishEvent();
@@ -139,11 +125,99 @@ private:
   }
 
   std::vector<std::unique_ptr<TConn>> FConns;
-  std::unordered_map<const TSocket*, TConn*> FByHandle;
   Lines FLog;
   Clock::time_point FNow = Clock::time_point(std::chrono::hours(1));
   Clock::time_point FAlarm = Clock::time_point::max();
   bool FTimerRequested = false;
+};
+
+// Limits for matches on a recorder: the computer without pauses, no timers of the lobby's own,
+// no flood control (players here give their orders at one instant of the clock).
+inline TServerLimits MatchLimits() {
+  TServerLimits limits;
+  limits.Lobby.FloodLimit = false;
+  limits.Lobby.ComputerPace = limits.Lobby.LoginTimeout = std::chrono::milliseconds(0);
+  limits.Lobby.SummaryInterval = std::chrono::milliseconds(0);
+  return limits;
+}
+
+// A peer logged in as Name; with Asks, after asking for matches. What the login brought is
+// unread.
+struct TRecordedPeer {
+  TRecordedPeer(TRecorder& Lobby, const std::string& Name, bool Asks = true)
+      : Lobby(Lobby), Conn(Lobby.Connect()), Name(Name) {
+    if (Asks)
+      Say("R|play|1");
+    Say("L|" + Name + "|pw");
+  }
+  void Say(const std::string& Line) { Lobby.Say(Conn, Line); }
+  // Lines heard since the last call; the mind takes each, the transcript keeps each.
+  Lines Heard() {
+    Lines lines = Lobby.Heard(Conn);
+    for (const std::string& line : lines)
+      Mind.Take(line);
+    Transcript.insert(Transcript.end(), lines.begin(), lines.end());
+    return lines;
+  }
+  Lines Ask(const std::string& Line) {
+    Say(Line);
+    return Heard();
+  }
+
+  TRecorder& Lobby;
+  TSocket* Conn;
+  std::string Name;
+  TMatchPlayer Mind;
+  Lines Transcript;
+};
+
+// A recorded lobby with peers logged in in the order named, those in Plain without asking for
+// matches; what their logins brought and the log are forgotten.
+struct TRecordedLobby : TRecorder {
+  explicit TRecordedLobby(const Lines& Askers, const Lines& Plain = {},
+                          const TServerLimits& Limits = MatchLimits())
+      : TRecorder(Limits) {
+    for (const std::string& name : Askers)
+      Peers.push_back(std::make_unique<TRecordedPeer>(*this, name));
+    for (const std::string& name : Plain)
+      Peers.push_back(std::make_unique<TRecordedPeer>(*this, name, false));
+    Heard();
+    Log();
+  }
+  TRecordedPeer& operator[](std::size_t Index) { return *Peers[Index]; }
+
+  using TRecorder::Heard;
+  // What each of the first Count peers heard since the last call.
+  std::vector<Lines> Heard(std::size_t Count = SIZE_MAX) {
+    std::vector<Lines> heard;
+    for (std::size_t i = 0; i < std::min(Count, Peers.size()); ++i)
+      heard.push_back(Peers[i]->Heard());
+    return heard;
+  }
+  // What each peer heard after peer Who said Line.
+  std::vector<Lines> After(std::size_t Who, const std::string& Line) {
+    Peers[Who]->Say(Line);
+    return Heard();
+  }
+  // Heard by peer Who alone.
+  std::vector<Lines> Only(std::size_t Who, const Lines& Heard) const {
+    std::vector<Lines> only(Peers.size());
+    only[Who] = Heard;
+    return only;
+  }
+  // Peer 0 announces game 101, "duel" on "plain" for 10 points, peers 1 to Joiners join it,
+  // and with Start, peer 0 starts it; what they heard and the log are then forgotten.
+  void Open(std::size_t Joiners, bool Start = false) {
+    Peers[0]->Say("G|plain|10|duel");
+    for (std::size_t i = 1; i <= Joiners; ++i)
+      Peers[i]->Say("J|101");
+    if (Start)
+      Peers[0]->Say("B|");
+    Heard();
+    Log();
+  }
+
+  std::vector<std::unique_ptr<TRecordedPeer>> Peers;
 };
 
 } // namespace test_support
