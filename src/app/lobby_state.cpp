@@ -91,3 +91,7 @@ void TLobbyState::RemoveGame(const std::string& Number) {
 void TLobbyState::ConnectionLost() {
   Tell([](TLobbyStateListener& L) { L.ConnectionLost(); });
 }
+
+void TLobbyState::MatchLine(const TMsg& Line) {
+  Tell([&](TLobbyStateListener& L) { L.MatchLine(Line); });
+}

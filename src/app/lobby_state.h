@@ -9,6 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
+class TMsg;
+
 // One announced game, as the server described it.
 struct TLobbyGame {
   std::string Number;
@@ -41,6 +43,9 @@ public:
   virtual void GamesCleared() {}
   // The connection to the server has ended without the user leaving.
   virtual void ConnectionLost() {}
+  // A line of a match being played (F with start, seat, tree, unit, turn, moved, hit, out or
+  // over), for whoever keeps the client's copy of the match.
+  virtual void MatchLine(const TMsg& /*Line*/) {}
 };
 
 class TLobbyState {
@@ -67,6 +72,8 @@ public:
   // The game with this number is over; an unknown number changes nothing.
   void RemoveGame(const std::string& Number);
   void ConnectionLost();
+  // Passes a line of a match on to the listeners.
+  void MatchLine(const TMsg& Line);
 
   const std::vector<std::string>& Users() const { return FUsers; }
   const std::vector<TLobbyGame>& Games() const { return FGames; }

@@ -10,6 +10,7 @@
 #include "gui/desktop.h"
 #include "gui/error_window.h"
 #include "net/message.h"
+#include "net/protocol.h"
 
 #include <cstdio>
 #include <memory>
@@ -40,6 +41,24 @@ void HandleOne() {
   Trace("received " + line);
   if (!line.empty()) {
     Parse(TMsg(line));
+  }
+}
+
+// The F lines that describe a match and its play, as opposed to those of the lobby.
+bool IsMatchLine(const TMsg& M) {
+  switch (ExtOf(M)) {
+  case TExt::Start:
+  case TExt::Seat:
+  case TExt::Tree:
+  case TExt::Unit:
+  case TExt::Turn:
+  case TExt::Moved:
+  case TExt::Hit:
+  case TExt::Out:
+  case TExt::Over:
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -91,6 +110,9 @@ bool Parse(const TMsg& M) {
     }
     return true;
   case 'F':
+    if (lobby != nullptr && IsMatchLine(M)) {
+      lobby->MatchLine(M);
+    }
     return true;
   case 'G':
     if (lobby != nullptr) {

@@ -92,6 +92,25 @@ TEST_F(ChatStatusTest, MissingParametersReadAsEmpty) {
   EXPECT_TRUE(FChat->Active) << "a game without creator is not this user's";
 }
 
+// F lines of a match go to whoever keeps the match, in order; those of the lobby do not.
+TEST_F(ChatStatusTest, MatchLinesReachTheLobbyStatesListeners) {
+  BuildScreens();
+  struct TRecorder : TLobbyStateListener {
+    std::vector<std::string> Lines;
+    void MatchLine(const TMsg& Line) override { Lines.push_back(Line.GetToken(1)); }
+  } recorder;
+  Global.Lobby->AddListener(&recorder);
+  for (const char* line :
+       {"F|play|1", "F|start|101|forest|16|16|0|2", "F|seat|0|anna", "F|open|101", "F|tree|3|4",
+        "F|unit|1|0|tank|0|0|20|0|0", "F|turn|0|1|48|1", "F|moved|1|1|0", "F|hit|1|2|4", "F|out|1",
+        "F|over|0", "F|refused|No.", "F|nonsense"}) {
+    EXPECT_TRUE(Parse(TMsg(line))) << line;
+  }
+  Global.Lobby->RemoveListener(&recorder);
+  EXPECT_EQ(recorder.Lines, (std::vector<std::string>{"start", "seat", "tree", "unit", "turn",
+                                                      "moved", "hit", "out", "over"}));
+}
+
 TEST_F(ChatStatusTest, ChatListKeepsTheLast40Lines) {
   BuildScreens();
   for (int i = 1; i <= 41; ++i) {
