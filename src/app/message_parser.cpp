@@ -62,6 +62,17 @@ bool IsMatchLine(const TMsg& M) {
   }
 }
 
+// A game line as the lobby lists it: every parameter as the text it came as, so that a line
+// whose number or points do not read is still shown as it says.
+struct TListedGame {
+  static constexpr char Type = Msg::Game;
+  std::string Number, Name, Map, Points, Creator;
+  static constexpr auto Fields() {
+    return std::tuple{&TListedGame::Number, &TListedGame::Name, &TListedGame::Map,
+                      &TListedGame::Points, &TListedGame::Creator};
+  }
+};
+
 bool Waiting() {
   return Global.Conn->LinesWaiting() > 0 || Global.Conn->EndPending();
 }
@@ -99,39 +110,39 @@ std::size_t ParseMessages(std::chrono::microseconds Budget) {
 bool Parse(const TMsg& M) {
   TLobbyState* lobby = Global.Lobby;
   switch (M.GetType()) {
-  case 'C':
-    if (lobby != nullptr) {
-      lobby->Chat(M.GetToken(1), M.GetToken(2));
+  case Msg::Said:
+    if (auto line = Read<TChatRelayed>(M); line && lobby != nullptr) {
+      lobby->Chat(line->Name, line->Text);
     }
     return true;
-  case 'E':
-    if (lobby != nullptr) {
-      lobby->UserEntered(M.GetToken(1));
+  case Msg::Entered:
+    if (auto line = Read<TUserEntered>(M); line && lobby != nullptr) {
+      lobby->UserEntered(line->Name);
     }
     return true;
-  case 'F':
+  case Msg::Extension:
     if (lobby != nullptr && IsMatchLine(M)) {
       lobby->MatchLine(M);
     }
     return true;
-  case 'G':
-    if (lobby != nullptr) {
-      lobby->AddGame({M.GetToken(1), M.GetToken(2), M.GetToken(3), M.GetToken(4), M.GetToken(5)});
+  case Msg::Game:
+    if (auto line = Read<TListedGame>(M); line && lobby != nullptr) {
+      lobby->AddGame({line->Number, line->Name, line->Map, line->Points, line->Creator});
     }
     return true;
-  case 'H':
-    if (lobby != nullptr) {
-      lobby->RemoveGame(M.GetToken(1));
+  case Msg::Removed:
+    if (auto line = Read<TGameRemoved>(M); line && lobby != nullptr) {
+      lobby->RemoveGame(std::to_string(line->Id));
     }
     return true;
-  case 'U':
-    if (lobby != nullptr) {
-      lobby->AddUser(M.GetToken(1));
+  case Msg::Present:
+    if (auto line = Read<TUserPresent>(M); line && lobby != nullptr) {
+      lobby->AddUser(line->Name);
     }
     return true;
-  case 'X':
-    if (lobby != nullptr) {
-      lobby->UserExited(M.GetToken(1));
+  case Msg::Exited:
+    if (auto line = Read<TUserExited>(M); line && lobby != nullptr) {
+      lobby->UserExited(line->Name);
     }
     return true;
   default:
@@ -143,27 +154,26 @@ bool Parse(const TMsg& M) {
 }
 
 bool ParseLogin(const TMsg& M) {
-  switch (M.GetType()) {
-  case 'O':
+  if (auto accepted = Read<TLoginAccepted>(M)) {
     if (Global.Lobby != nullptr) {
-      Global.Lobby->LoggedIn(M.GetToken(1));
+      Global.Lobby->LoggedIn(accepted->Name);
     }
-    Global.UserName = M.GetToken(1);
+    Global.UserName = accepted->Name;
     if (ChatStatus != nullptr) {
       ChangeListener(ChatStatus);
     }
     return true;
-  case 'N':
+  }
+  if (auto denied = Read<TLoginDenied>(M)) {
     if (Global.Conn != nullptr) {
       Global.Conn->Close();
     }
     if (LoginStatus != nullptr) {
       LoginStatus->Desktop->AddModal(
-          std::make_unique<TUIErrorWindow>(ACCESS_DENIED_TEXT + M.GetToken(1)));
+          std::make_unique<TUIErrorWindow>(ACCESS_DENIED_TEXT + denied->Reason));
     }
     return true;
-  default:
-    Trace("Unexpected message");
-    return false;
   }
+  Trace("Unexpected message");
+  return false;
 }

@@ -15,7 +15,7 @@
 #include "gui/list.h"
 #include "gui/ui_loader.h"
 #include "gui/window.h"
-#include "net/message.h"
+#include "net/protocol.h"
 
 #include <cstdio>
 #include <exception>
@@ -192,7 +192,7 @@ void TChatStatus::OnEnter(TUIWidget*) {
   if (Edit == nullptr) {
     return;
   }
-  Send(MSG('C', {Edit->FText}));
+  Send(Build(TChatRequest{Edit->FText}));
   Edit->FText.clear();
 }
 
@@ -242,8 +242,8 @@ void TChatStatus::OnCreateGameWinClick(TUIWidget* Sender) {
   if (window == nullptr) {
     return;
   }
-  Send(MSG('G', {EditText(*window, "MapEdit"), EditText(*window, "PointEdit"),
-                 EditText(*window, "GameNameEdit")}));
+  Send(Build(TAnnounceRequest{EditText(*window, "MapEdit"), EditText(*window, "PointEdit"),
+                              EditText(*window, "GameNameEdit")}));
   window->RequestDestroy();
   WaitingResponse = true;
 }

@@ -8,7 +8,7 @@
 #include "gui/desktop.h"
 #include "gui/edit.h"
 #include "gui/error_window.h"
-#include "net/message.h"
+#include "net/protocol.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,7 +36,7 @@ TLoginStatus::TLoginStatus() : TClientScreen(UI_FILE) {
 
 void TLoginStatus::Enter() {
   if (Global.Conn != nullptr && Global.Conn->Connected()) {
-    Global.Conn->Send(MSG('Q', {}));
+    Global.Conn->Send(Build(TQuitRequest{}));
     Global.Conn->Close();
   }
   TClientScreen::Enter();
@@ -52,7 +52,7 @@ void TLoginStatus::OnOkClick(TUIWidget*) {
     Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECT_FAILED_TEXT));
     return;
   }
-  Global.Conn->Send(MSG('L', {TextOf(UserEdit), TextOf(PassEdit)}));
+  Global.Conn->Send(Build(TLoginRequest{TextOf(UserEdit), TextOf(PassEdit)}));
   if (PassEdit != nullptr) {
     PassEdit->FText.clear();
   }
