@@ -19,6 +19,10 @@ public:
 protected:
   // Lets the message parser handle what has arrived on Global.Conn (ParseMessages).
   void BeforeFrame() override;
+  // The lobby state this screen listens to; none when there was none at its creation.
+  TLobbyState* Lobby() const { return FLobby; }
+  // The server offered matches before accepting this login.
+  bool MatchesAvailable() const { return FLobby != nullptr && FLobby->MatchesAvailable(); }
 
 private:
   TLobbyState* FLobby = nullptr;

@@ -77,6 +77,62 @@ bool Waiting() {
   return Global.Conn->LinesWaiting() > 0 || Global.Conn->EndPending();
 }
 
+// The F lines of the lobby's side of the extension; those of a match go to the match's keeper.
+void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
+  switch (ExtOf(M)) {
+  case TExt::Play:
+    if (auto line = Read<TPlayOffer>(M); line && line->Version == PlayVersion) {
+      Lobby.PlayOffered();
+    }
+    break;
+  case TExt::Created:
+    if (auto line = Read<TGameCreated>(M)) {
+      Lobby.GameCreated(line->Game);
+    }
+    break;
+  case TExt::Open:
+    if (auto line = Read<TGameOpen>(M)) {
+      Lobby.GameOpened(line->Game);
+    }
+    break;
+  case TExt::Entered:
+    if (auto line = Read<TGameEntered>(M)) {
+      Lobby.GameEntered(line->Game);
+    }
+    break;
+  case TExt::Joined:
+    if (auto line = Read<TPlayerJoined>(M)) {
+      Lobby.PlayerJoined(line->Game, line->User);
+    }
+    break;
+  case TExt::Left:
+    if (auto line = Read<TPlayerLeft>(M)) {
+      Lobby.PlayerLeft(line->Game, line->User);
+    }
+    break;
+  case TExt::Started:
+    if (auto line = Read<TMatchStarted>(M)) {
+      Lobby.MatchStarted(line->Game, line->Seats);
+    }
+    break;
+  case TExt::Ended:
+    if (auto line = Read<TMatchEnded>(M)) {
+      Lobby.MatchEnded(line->Game);
+    }
+    break;
+  case TExt::Refused:
+    if (auto line = Read<TRefusal>(M)) {
+      Lobby.Refused(line->Reason);
+    }
+    break;
+  default:
+    if (IsMatchLine(M)) {
+      Lobby.MatchLine(M);
+    }
+    break;
+  }
+}
+
 } // namespace
 
 void ParseMessage() {
@@ -104,11 +160,18 @@ std::size_t ParseMessages(std::chrono::microseconds Budget) {
   if (handled > 0) {
     std::fflush(stdout);
   }
+  if (Global.Lobby != nullptr && !Waiting()) {
+    Global.Lobby->Quiet(Now());
+  }
   return handled;
 }
 
 bool Parse(const TMsg& M) {
   TLobbyState* lobby = Global.Lobby;
+  if (lobby != nullptr && lobby->OwnGameClosing()) {
+    const auto started = Read<TMatchStarted>(M);
+    lobby->LineArriving(started && started->Game == lobby->OwnGame());
+  }
   switch (M.GetType()) {
   case Msg::Said:
     if (auto line = Read<TChatRelayed>(M); line && lobby != nullptr) {
@@ -121,13 +184,14 @@ bool Parse(const TMsg& M) {
     }
     return true;
   case Msg::Extension:
-    if (lobby != nullptr && IsMatchLine(M)) {
-      lobby->MatchLine(M);
+    if (lobby != nullptr) {
+      ParseExtension(*lobby, M);
     }
     return true;
   case Msg::Game:
     if (auto line = Read<TListedGame>(M); line && lobby != nullptr) {
-      lobby->AddGame({line->Number, line->Name, line->Map, line->Points, line->Creator});
+      lobby->AddGame(
+          TLobbyGame::Announced(line->Number, line->Name, line->Map, line->Points, line->Creator));
     }
     return true;
   case Msg::Removed:

@@ -2,6 +2,7 @@
 
 #include "app/connection.h"
 #include "app/global.h"
+#include "app/lobby_state.h"
 #include "app/main_loop.h"
 #include "app/message_parser.h"
 #include "gui/button.h"
@@ -52,6 +53,11 @@ void TLoginStatus::OnOkClick(TUIWidget*) {
     Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECT_FAILED_TEXT));
     return;
   }
+  // Asked before the login, so that the server's offer arrives before its answer.
+  if (Global.Lobby != nullptr) {
+    Global.Lobby->Connected();
+  }
+  Global.Conn->Send(Build(TFeatureRequest{std::string(PlayFeature), std::to_string(PlayVersion)}));
   Global.Conn->Send(Build(TLoginRequest{TextOf(UserEdit), TextOf(PassEdit)}));
   if (PassEdit != nullptr) {
     PassEdit->FText.clear();
