@@ -34,11 +34,12 @@ void SetCaption(TUILabel* Label, const std::string& Text) {
   }
 }
 
-} // namespace
-
+// The status line for those who wait for the creator.
 std::string WaitingForText(const std::string& Creator) {
   return "Waiting for " + Creator + " to start";
 }
+
+} // namespace
 
 TGameCreationStatus::TGameCreationStatus() : TClientScreen(UI_FILE) {
   const struct {

@@ -63,6 +63,3 @@ private:
   // The creator asked for the start and waits for the match.
   bool FStartAsked = false;
 };
-
-// The match room's status line for those who wait for the creator.
-std::string WaitingForText(const std::string& Creator);

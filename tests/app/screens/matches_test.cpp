@@ -119,10 +119,14 @@ TEST_F(MatchesTest, JoiningARoom) {
   BuildScreens();
   auto peer = LogInWith("bert");
   ASSERT_NE(peer, nullptr);
-  Receive(*peer, {"G|101|duel|plain|10|anna", "F|open|101", "G|102|old|hills|5|dora"});
+  Receive(*peer, {"G|101|duel|plain|10|anna", "F|open|101", "G|102|old|hills|5|dora",
+                  "F|started|77|eve|Server computer"});
   TUIList& games = *FChat->GameList;
   std::chrono::steady_clock::time_point now{};
   games.FClock = [&] { return now; };
+  ClickRow(*FChat->MatchList, 0);
+  ClickRow(*FChat->MatchList, 0);
+  EXPECT_EQ(FChat->MatchList->FIndex, -1) << "a match in progress cannot be picked, nor joined";
 
   ClickRow(games, 1);
   EXPECT_EQ(games.FIndex, -1) << "a game that is not open";
