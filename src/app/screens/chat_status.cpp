@@ -171,7 +171,7 @@ std::string TChatStatus::GameLine(const TLobbyGame& Game) const {
   return line;
 }
 
-std::string TChatStatus::MatchLine(const TLobbyMatch& Match) {
+std::string TChatStatus::MatchRow(const TLobbyMatch& Match) {
   return std::to_string(Match.Number) + (Match.Name.empty() ? "" : " " + Match.Name) +
          "  PLAYERS: " + Joined(Match.Seats);
 }
@@ -268,7 +268,7 @@ void TChatStatus::GamesCleared() {
 
 void TChatStatus::MatchAdded(const TLobbyMatch& Match) {
   if (MatchList != nullptr) {
-    MatchList->FStrings.push_back(MatchLine(Match));
+    MatchList->FStrings.push_back(MatchRow(Match));
   }
 }
 

@@ -47,7 +47,7 @@ public:
   // players its room holds ("  PLAYERS: 2/4"), or that it cannot be joined.
   std::string GameLine(const TLobbyGame& Game) const;
   // The match list's line: "101 Evening match  PLAYERS: anna, bert".
-  static std::string MatchLine(const TLobbyMatch& Match);
+  static std::string MatchRow(const TLobbyMatch& Match);
   // Whether this client may ask to join Game: its room is open and not full, and it is not
   // this client's own.
   bool Joinable(const TLobbyGame& Game) const;
