@@ -96,8 +96,12 @@ void TGameCreationStatus::ShowRoom() {
     }
   }
   const bool creator = lobby.OwnGameCreator();
+  const bool starting = lobby.OwnMatchStarted() || FStartAsked;
   FStartSlot.Show(creator);
-  if (lobby.OwnMatchStarted() || FStartAsked) {
+  if (StartButton != nullptr) {
+    StartButton->FEnabled = !starting;
+  }
+  if (starting) {
     SetCaption(StatusLabel, STARTING_TEXT);
   } else if (creator) {
     SetCaption(StatusLabel, room.Joiners.empty() ? ALONE_TEXT : CREATOR_TEXT);
