@@ -77,53 +77,47 @@ bool Waiting() {
   return Global.Conn->LinesWaiting() > 0 || Global.Conn->EndPending();
 }
 
+// Calls Act with Message read as a T, when it reads as one.
+template <class T, class F>
+void With(const TMsg& Message, const F& Act) {
+  if (auto line = Read<T>(Message)) {
+    Act(*line);
+  }
+}
+
 // The F lines of the lobby's side of the extension; those of a match go to the match's keeper.
 void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
   switch (ExtOf(M)) {
   case TExt::Play:
-    if (auto line = Read<TPlayOffer>(M); line && line->Version == PlayVersion) {
-      Lobby.PlayOffered();
-    }
+    With<TPlayOffer>(M, [&](const auto& L) {
+      if (L.Version == PlayVersion) {
+        Lobby.PlayOffered();
+      }
+    });
     break;
   case TExt::Created:
-    if (auto line = Read<TGameCreated>(M)) {
-      Lobby.GameCreated(line->Game);
-    }
+    With<TGameCreated>(M, [&](const auto& L) { Lobby.GameCreated(L.Game); });
     break;
   case TExt::Open:
-    if (auto line = Read<TGameOpen>(M)) {
-      Lobby.GameOpened(line->Game);
-    }
+    With<TGameOpen>(M, [&](const auto& L) { Lobby.GameOpened(L.Game); });
     break;
   case TExt::Entered:
-    if (auto line = Read<TGameEntered>(M)) {
-      Lobby.GameEntered(line->Game);
-    }
+    With<TGameEntered>(M, [&](const auto& L) { Lobby.GameEntered(L.Game); });
     break;
   case TExt::Joined:
-    if (auto line = Read<TPlayerJoined>(M)) {
-      Lobby.PlayerJoined(line->Game, line->User);
-    }
+    With<TPlayerJoined>(M, [&](const auto& L) { Lobby.PlayerJoined(L.Game, L.User); });
     break;
   case TExt::Left:
-    if (auto line = Read<TPlayerLeft>(M)) {
-      Lobby.PlayerLeft(line->Game, line->User);
-    }
+    With<TPlayerLeft>(M, [&](const auto& L) { Lobby.PlayerLeft(L.Game, L.User); });
     break;
   case TExt::Started:
-    if (auto line = Read<TMatchStarted>(M)) {
-      Lobby.MatchStarted(line->Game, line->Seats);
-    }
+    With<TMatchStarted>(M, [&](const auto& L) { Lobby.MatchStarted(L.Game, L.Seats); });
     break;
   case TExt::Ended:
-    if (auto line = Read<TMatchEnded>(M)) {
-      Lobby.MatchEnded(line->Game);
-    }
+    With<TMatchEnded>(M, [&](const auto& L) { Lobby.MatchEnded(L.Game); });
     break;
   case TExt::Refused:
-    if (auto line = Read<TRefusal>(M)) {
-      Lobby.Refused(line->Reason);
-    }
+    With<TRefusal>(M, [&](const auto& L) { Lobby.Refused(L.Reason); });
     break;
   default:
     if (IsMatchLine(M)) {
@@ -131,6 +125,49 @@ void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
     }
     break;
   }
+}
+
+// The lines that may come at any time, told to the lobby state.
+void ParseLobbyLine(TLobbyState& Lobby, const TMsg& M) {
+  if (Lobby.OwnGameClosing()) {
+    const auto started = Read<TMatchStarted>(M);
+    Lobby.LineArriving(started && started->Game == Lobby.OwnGame());
+  }
+  switch (M.GetType()) {
+  case Msg::Said:
+    With<TChatRelayed>(M, [&](const auto& L) { Lobby.Chat(L.Name, L.Text); });
+    break;
+  case Msg::Entered:
+    With<TUserEntered>(M, [&](const auto& L) { Lobby.UserEntered(L.Name); });
+    break;
+  case Msg::Extension:
+    ParseExtension(Lobby, M);
+    break;
+  case Msg::Game:
+    With<TListedGame>(M, [&](const auto& L) {
+      Lobby.AddGame(TLobbyGame::Announced(L.Number, L.Name, L.Map, L.Points, L.Creator));
+    });
+    break;
+  case Msg::Removed:
+    With<TGameRemoved>(M, [&](const auto& L) { Lobby.RemoveGame(std::to_string(L.Id)); });
+    break;
+  case Msg::Present:
+    With<TUserPresent>(M, [&](const auto& L) { Lobby.AddUser(L.Name); });
+    break;
+  case Msg::Exited:
+    With<TUserExited>(M, [&](const auto& L) { Lobby.UserExited(L.Name); });
+    break;
+  }
+}
+
+bool IsLobbyLine(char Type) {
+  for (char lobbyType : {Msg::Said, Msg::Entered, Msg::Extension, Msg::Game, Msg::Removed,
+                         Msg::Present, Msg::Exited}) {
+    if (Type == lobbyType) {
+      return true;
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -167,54 +204,13 @@ std::size_t ParseMessages(std::chrono::microseconds Budget) {
 }
 
 bool Parse(const TMsg& M) {
-  TLobbyState* lobby = Global.Lobby;
-  if (lobby != nullptr && lobby->OwnGameClosing()) {
-    const auto started = Read<TMatchStarted>(M);
-    lobby->LineArriving(started && started->Game == lobby->OwnGame());
+  if (!IsLobbyLine(M.GetType())) {
+    return LoginStatus != nullptr && LoginStatus->Active && ParseLogin(M);
   }
-  switch (M.GetType()) {
-  case Msg::Said:
-    if (auto line = Read<TChatRelayed>(M); line && lobby != nullptr) {
-      lobby->Chat(line->Name, line->Text);
-    }
-    return true;
-  case Msg::Entered:
-    if (auto line = Read<TUserEntered>(M); line && lobby != nullptr) {
-      lobby->UserEntered(line->Name);
-    }
-    return true;
-  case Msg::Extension:
-    if (lobby != nullptr) {
-      ParseExtension(*lobby, M);
-    }
-    return true;
-  case Msg::Game:
-    if (auto line = Read<TListedGame>(M); line && lobby != nullptr) {
-      lobby->AddGame(
-          TLobbyGame::Announced(line->Number, line->Name, line->Map, line->Points, line->Creator));
-    }
-    return true;
-  case Msg::Removed:
-    if (auto line = Read<TGameRemoved>(M); line && lobby != nullptr) {
-      lobby->RemoveGame(std::to_string(line->Id));
-    }
-    return true;
-  case Msg::Present:
-    if (auto line = Read<TUserPresent>(M); line && lobby != nullptr) {
-      lobby->AddUser(line->Name);
-    }
-    return true;
-  case Msg::Exited:
-    if (auto line = Read<TUserExited>(M); line && lobby != nullptr) {
-      lobby->UserExited(line->Name);
-    }
-    return true;
-  default:
-    if (LoginStatus != nullptr && LoginStatus->Active) {
-      return ParseLogin(M);
-    }
-    return false;
+  if (Global.Lobby != nullptr) {
+    ParseLobbyLine(*Global.Lobby, M);
   }
+  return true;
 }
 
 bool ParseLogin(const TMsg& M) {

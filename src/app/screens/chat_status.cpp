@@ -92,10 +92,7 @@ TChatStatus::TChatStatus() : TClientScreen(UI_FILE) {
       FGameListShortHeight = std::max(0, label->FTop - GAME_LIST_GAP - GameList->FTop);
     }
   }
-  const struct {
-    const char* Name;
-    void (TChatStatus::*Handler)(TUIWidget*);
-  } buttons[] = {
+  AttachClicks<TChatStatus>({
       {"btnChat", &TChatStatus::OnChatClick},
       {"btnBuy", &TChatStatus::OnBuyClick},
       {"btnSell", &TChatStatus::OnSellClick},
@@ -103,12 +100,7 @@ TChatStatus::TChatStatus() : TClientScreen(UI_FILE) {
       {"btnQuit", &TChatStatus::OnQuitClick},
       {"CreateGameButton", &TChatStatus::OnCreateGameClick},
       {"JoinButton", &TChatStatus::OnJoinClick},
-  };
-  for (const auto& b : buttons) {
-    if (auto* button = Desktop->Find<TUIButton>(b.Name)) {
-      button->FOnClick = [this, h = b.Handler](TUIWidget* Sender) { (this->*h)(Sender); };
-    }
-  }
+  });
   // The match controls show only on a server that plays matches (Enter).
   for (const char* name : {"JoinButton", "MatchList", "MatchesLabel", "JoinHint"}) {
     FMatchControls.emplace_back(Desktop->Find<TUIWidget>(name));

@@ -42,20 +42,12 @@ std::string WaitingForText(const std::string& Creator) {
 } // namespace
 
 TGameCreationStatus::TGameCreationStatus() : TClientScreen(UI_FILE) {
-  const struct {
-    const char* Name;
-    void (TGameCreationStatus::*Handler)(TUIWidget*);
-  } buttons[] = {
+  AttachClicks<TGameCreationStatus>({
       {"GameStartButton", &TGameCreationStatus::OnGameStartButtonClick},
       {"GameExitButton", &TGameCreationStatus::OnGameExitButtonClick},
       {"RoomStartButton", &TGameCreationStatus::OnGameStartButtonClick},
       {"RoomExitButton", &TGameCreationStatus::OnGameExitButtonClick},
-  };
-  for (const auto& b : buttons) {
-    if (auto* button = Desktop->Find<TUIButton>(b.Name)) {
-      button->FOnClick = [this, h = b.Handler](TUIWidget* Sender) { (this->*h)(Sender); };
-    }
-  }
+  });
   GameLabel = Desktop->Find<TUILabel>("RoomGameLabel");
   MapLabel = Desktop->Find<TUILabel>("RoomMapLabel");
   PlayersLabel = Desktop->Find<TUILabel>("RoomPlayersLabel");

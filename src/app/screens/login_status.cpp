@@ -27,12 +27,10 @@ TLoginStatus::TLoginStatus() : TClientScreen(UI_FILE) {
   ServerEdit = Desktop->Find<TUIEdit>("ServerEdit");
   UserEdit = Desktop->Find<TUIEdit>("UserEdit");
   PassEdit = Desktop->Find<TUIEdit>("PassEdit");
-  if (auto* ok = Desktop->Find<TUIButton>("OkButton")) {
-    ok->FOnClick = [this](TUIWidget* Sender) { OnOkClick(Sender); };
-  }
-  if (auto* exit = Desktop->Find<TUIButton>("ExitButton")) {
-    exit->FOnClick = [this](TUIWidget* Sender) { OnExitClick(Sender); };
-  }
+  AttachClicks<TLoginStatus>({
+      {"OkButton", &TLoginStatus::OnOkClick},
+      {"ExitButton", &TLoginStatus::OnExitClick},
+  });
 }
 
 void TLoginStatus::Enter() {
