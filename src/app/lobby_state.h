@@ -151,8 +151,8 @@ public:
   void MatchStarted(std::int32_t Game, const std::vector<std::string>& Seats);
   void MatchEnded(std::int32_t Game);
   void Refused(const std::string& Reason);
-  // Every line is handled through here first: a line that follows the own game's removal and is
-  // not the start of its match means that game was cancelled.
+  // A line arrives while the own game is closing (OwnGameClosing): unless it starts the own
+  // game's match, that game was cancelled. The parser calls this before handling the line.
   void LineArriving(bool StartsOwnMatch);
   // No line is waiting at Now: the own game, removed and without its match for
   // OWN_GAME_CLOSE_WAIT since the first such moment, counts as cancelled.
