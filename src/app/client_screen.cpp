@@ -2,6 +2,8 @@
 
 #include "app/global.h"
 #include "app/message_parser.h"
+#include "gui/button.h"
+#include "gui/desktop.h"
 #include "xml/error.h"
 
 #include <stdexcept>
@@ -29,6 +31,12 @@ TClientScreen::TClientScreen(const std::string& UIFileName) try : TDesktopScreen
 TClientScreen::~TClientScreen() {
   if (FLobby != nullptr) {
     FLobby->RemoveListener(this);
+  }
+}
+
+void TClientScreen::AttachClick(const std::string& Name, TOnSimpleEvent Handler) {
+  if (auto* button = Desktop->Find<TUIButton>(Name)) {
+    button->FOnClick = std::move(Handler);
   }
 }
 

@@ -62,8 +62,112 @@ bool IsMatchLine(const TMsg& M) {
   }
 }
 
+// A game line as the lobby lists it: every parameter as the text it came as, so that a line
+// whose number or points do not read is still shown as it says.
+struct TListedGame {
+  static constexpr char Type = Msg::Game;
+  std::string Number, Name, Map, Points, Creator;
+  static constexpr auto Fields() {
+    return std::tuple{&TListedGame::Number, &TListedGame::Name, &TListedGame::Map,
+                      &TListedGame::Points, &TListedGame::Creator};
+  }
+};
+
 bool Waiting() {
   return Global.Conn->LinesWaiting() > 0 || Global.Conn->EndPending();
+}
+
+// Calls Act with Message read as a T, when it reads as one.
+template <class T, class F>
+void With(const TMsg& Message, const F& Act) {
+  if (auto line = Read<T>(Message)) {
+    Act(*line);
+  }
+}
+
+// The F lines of the lobby's side of the extension; those of a match go to the match's keeper.
+void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
+  switch (ExtOf(M)) {
+  case TExt::Play:
+    With<TPlayOffer>(M, [&](const auto& L) {
+      if (L.Version == PlayVersion) {
+        Lobby.PlayOffered();
+      }
+    });
+    break;
+  case TExt::Created:
+    With<TGameCreated>(M, [&](const auto& L) { Lobby.GameCreated(L.Game); });
+    break;
+  case TExt::Open:
+    With<TGameOpen>(M, [&](const auto& L) { Lobby.GameOpened(L.Game); });
+    break;
+  case TExt::Entered:
+    With<TGameEntered>(M, [&](const auto& L) { Lobby.GameEntered(L.Game); });
+    break;
+  case TExt::Joined:
+    With<TPlayerJoined>(M, [&](const auto& L) { Lobby.PlayerJoined(L.Game, L.User); });
+    break;
+  case TExt::Left:
+    With<TPlayerLeft>(M, [&](const auto& L) { Lobby.PlayerLeft(L.Game, L.User); });
+    break;
+  case TExt::Started:
+    With<TMatchStarted>(M, [&](const auto& L) { Lobby.MatchStarted(L.Game, L.Seats); });
+    break;
+  case TExt::Ended:
+    With<TMatchEnded>(M, [&](const auto& L) { Lobby.MatchEnded(L.Game); });
+    break;
+  case TExt::Refused:
+    With<TRefusal>(M, [&](const auto& L) { Lobby.Refused(L.Reason); });
+    break;
+  default:
+    if (IsMatchLine(M)) {
+      Lobby.MatchLine(M);
+    }
+    break;
+  }
+}
+
+// The lines that may come at any time, told to the lobby state.
+void ParseLobbyLine(TLobbyState& Lobby, const TMsg& M) {
+  if (Lobby.OwnGameClosing()) {
+    const auto started = Read<TMatchStarted>(M);
+    Lobby.LineArriving(started && started->Game == Lobby.OwnGame());
+  }
+  switch (M.GetType()) {
+  case Msg::Said:
+    With<TChatRelayed>(M, [&](const auto& L) { Lobby.Chat(L.Name, L.Text); });
+    break;
+  case Msg::Entered:
+    With<TUserEntered>(M, [&](const auto& L) { Lobby.UserEntered(L.Name); });
+    break;
+  case Msg::Extension:
+    ParseExtension(Lobby, M);
+    break;
+  case Msg::Game:
+    With<TListedGame>(M, [&](const auto& L) {
+      Lobby.AddGame(TLobbyGame::Announced(L.Number, L.Name, L.Map, L.Points, L.Creator));
+    });
+    break;
+  case Msg::Removed:
+    With<TGameRemoved>(M, [&](const auto& L) { Lobby.RemoveGame(std::to_string(L.Id)); });
+    break;
+  case Msg::Present:
+    With<TUserPresent>(M, [&](const auto& L) { Lobby.AddUser(L.Name); });
+    break;
+  case Msg::Exited:
+    With<TUserExited>(M, [&](const auto& L) { Lobby.UserExited(L.Name); });
+    break;
+  }
+}
+
+bool IsLobbyLine(char Type) {
+  for (char lobbyType : {Msg::Said, Msg::Entered, Msg::Extension, Msg::Game, Msg::Removed,
+                         Msg::Present, Msg::Exited}) {
+    if (Type == lobbyType) {
+      return true;
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -93,77 +197,43 @@ std::size_t ParseMessages(std::chrono::microseconds Budget) {
   if (handled > 0) {
     std::fflush(stdout);
   }
+  if (Global.Lobby != nullptr && !Waiting()) {
+    Global.Lobby->Quiet(Now());
+  }
   return handled;
 }
 
 bool Parse(const TMsg& M) {
-  TLobbyState* lobby = Global.Lobby;
-  switch (M.GetType()) {
-  case 'C':
-    if (lobby != nullptr) {
-      lobby->Chat(M.GetToken(1), M.GetToken(2));
-    }
-    return true;
-  case 'E':
-    if (lobby != nullptr) {
-      lobby->UserEntered(M.GetToken(1));
-    }
-    return true;
-  case 'F':
-    if (lobby != nullptr && IsMatchLine(M)) {
-      lobby->MatchLine(M);
-    }
-    return true;
-  case 'G':
-    if (lobby != nullptr) {
-      lobby->AddGame({M.GetToken(1), M.GetToken(2), M.GetToken(3), M.GetToken(4), M.GetToken(5)});
-    }
-    return true;
-  case 'H':
-    if (lobby != nullptr) {
-      lobby->RemoveGame(M.GetToken(1));
-    }
-    return true;
-  case 'U':
-    if (lobby != nullptr) {
-      lobby->AddUser(M.GetToken(1));
-    }
-    return true;
-  case 'X':
-    if (lobby != nullptr) {
-      lobby->UserExited(M.GetToken(1));
-    }
-    return true;
-  default:
-    if (LoginStatus != nullptr && LoginStatus->Active) {
-      return ParseLogin(M);
-    }
-    return false;
+  if (!IsLobbyLine(M.GetType())) {
+    return LoginStatus != nullptr && LoginStatus->Active && ParseLogin(M);
   }
+  if (Global.Lobby != nullptr) {
+    ParseLobbyLine(*Global.Lobby, M);
+  }
+  return true;
 }
 
 bool ParseLogin(const TMsg& M) {
-  switch (M.GetType()) {
-  case 'O':
+  if (auto accepted = Read<TLoginAccepted>(M)) {
     if (Global.Lobby != nullptr) {
-      Global.Lobby->LoggedIn(M.GetToken(1));
+      Global.Lobby->LoggedIn(accepted->Name);
     }
-    Global.UserName = M.GetToken(1);
+    Global.UserName = accepted->Name;
     if (ChatStatus != nullptr) {
       ChangeListener(ChatStatus);
     }
     return true;
-  case 'N':
+  }
+  if (auto denied = Read<TLoginDenied>(M)) {
     if (Global.Conn != nullptr) {
       Global.Conn->Close();
     }
     if (LoginStatus != nullptr) {
       LoginStatus->Desktop->AddModal(
-          std::make_unique<TUIErrorWindow>(ACCESS_DENIED_TEXT + M.GetToken(1)));
+          std::make_unique<TUIErrorWindow>(ACCESS_DENIED_TEXT + denied->Reason));
     }
     return true;
-  default:
-    Trace("Unexpected message");
-    return false;
   }
+  Trace("Unexpected message");
+  return false;
 }

@@ -55,6 +55,7 @@ void TUIList::AppendWrapped(const std::string& S) {
 }
 
 void TUIList::Clear() {
+  FPairRow = -1;
   FStrings.clear();
   FIndex = -1;
   FTopRow = 0;
@@ -62,6 +63,7 @@ void TUIList::Clear() {
 
 void TUIList::DeleteFirstRows(std::size_t Count) {
   Count = std::min(Count, FStrings.size());
+  FPairRow = -1;
   FStrings.erase(FStrings.begin(), FStrings.begin() + static_cast<std::ptrdiff_t>(Count));
   const std::int32_t Deleted = ToInt32(static_cast<long long>(Count));
   FTopRow = std::max(0, FirstShownRow() - Deleted);
@@ -72,6 +74,7 @@ void TUIList::DeleteFirstRows(std::size_t Count) {
 void TUIList::DeleteRow(std::size_t Index) {
   if (Index >= FStrings.size())
     return;
+  FPairRow = -1;
   const std::int32_t Top = FirstShownRow();
   FStrings.erase(FStrings.begin() + static_cast<std::ptrdiff_t>(Index));
   const std::int32_t Row = ToInt32(static_cast<long long>(Index));
@@ -98,8 +101,16 @@ void TUIList::DoMouseUp(std::int32_t, std::int32_t Y, TMouseButton Button) {
   const std::int32_t ViewRow = int32_math::Sub(Y, FMarginTop) / RowHeight;
   FIndex = Shown > 0 ? FirstShownRow() + std::clamp(ViewRow, 0, Shown - 1) : -1;
   Clicked = false;
+  const auto Now = FClock ? FClock() : std::chrono::steady_clock::now();
+  const bool Double = FIndex >= 0 && FIndex == FPairRow && Now - FPairTime <= DoubleClickTime;
+  FPairRow = Double ? -1 : FIndex;
+  FPairTime = Now;
+  // The handlers may destroy the list: nothing of it is touched once they run.
+  TOnSimpleEvent OnDouble = Double ? FOnDoubleClick : nullptr;
   if (FOnClick)
     FOnClick(this);
+  if (OnDouble)
+    OnDouble(this);
 }
 
 void TUIList::DoMouseExit() {

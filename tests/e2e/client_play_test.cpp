@@ -14,13 +14,14 @@ namespace {
 
 using namespace e2e;
 
-// A server on a free port of 127.0.0.1, its start-up line already read.
+// A server on a free port of 127.0.0.1 that plays no matches (the lobby alone, as these tests
+// know it), its start-up line already read.
 struct TLobbyServer {
   TLobbyServer() {
     for (int attempt = 0; attempt < 5; ++attempt) {
       Port = test_support::FreePort();
-      Process = std::make_unique<test_support::TServerProcess>(
-          std::vector<std::string>{"--listen", "127.0.0.1", "--port", std::to_string(Port)});
+      Process = std::make_unique<test_support::TServerProcess>(std::vector<std::string>{
+          "--listen", "127.0.0.1", "--port", std::to_string(Port), "--no-matches"});
       EXPECT_EQ(Process->ReadLogText(), "Starting server..");
       if (!Process->Wait(200)) {
         return;

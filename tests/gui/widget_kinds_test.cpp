@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <memory>
 #include <string>
@@ -230,6 +231,56 @@ TEST(List, ReleaseWithoutPressAfterExitOrWhenSimpleDoesNothing) {
   L.DoMouseUp(0, 30, mbLeft);
   EXPECT_EQ(L.FIndex, 0);
   EXPECT_EQ(Clicks, 0);
+}
+
+// A second click on the same row within the double-click time is a double click, after its
+// click; a third starts a new pair; another row, a late click or a deleted row breaks the pair.
+TEST(List, DoubleClickIsTwoClicksOnOneRowInTime) {
+  using namespace std::chrono;
+  steady_clock::time_point Now{};
+  std::vector<std::string> Calls;
+  TUIList L;
+  L.SetHeight(100); // every row shown
+  L.FStrings = {"a", "b", "c", "d"};
+  L.FClock = [&] { return Now; };
+  L.FOnClick = [&](TUIWidget* W) {
+    Calls.push_back("click " + static_cast<TUIList*>(W)->GetText());
+  };
+  L.FOnDoubleClick = [&](TUIWidget* W) {
+    Calls.push_back("double " + static_cast<TUIList*>(W)->GetText());
+  };
+  const struct {
+    milliseconds After;
+    std::int32_t Y;
+    bool Double;
+  } Clicks[] = {
+      {0ms, 15, false},   {400ms, 15, true},  {100ms, 15, false}, // a, a: double; a third: single
+      {100ms, 15, true},  {100ms, 30, false}, {401ms, 30, false}, // b, then too late
+      {100ms, 45, false}, {0ms, 30, false},                       // c, then b: another row
+  };
+  for (const auto& C : Clicks) {
+    Now += C.After;
+    Calls.clear();
+    L.DoMouseDown(0, C.Y, mbLeft);
+    L.DoMouseUp(0, C.Y, mbLeft);
+    EXPECT_EQ(Calls.size(), C.Double ? 2u : 1u) << C.Y << " after " << C.After.count();
+  }
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(Calls.back(), "double b");
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseUp(0, 30, mbLeft);
+  L.DeleteRow(0);
+  Calls.clear();
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(Calls, (std::vector<std::string>{"click c"})) << "c moved into the clicked row";
+  L.Clear();
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseUp(0, 30, mbLeft);
+  L.DoMouseDown(0, 30, mbLeft);
+  L.DoMouseUp(0, 30, mbLeft);
+  EXPECT_EQ(Calls.back(), "click ") << "an empty list has no row to double-click";
 }
 
 TEST(List, GetTextGivesTheSelectedItemOrNothing) {

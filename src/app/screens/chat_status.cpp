@@ -7,6 +7,7 @@
 #include "app/screens/game_creation_status.h"
 #include "app/screens/login_status.h"
 #include "app/screens/screens.h"
+#include "game/rules.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
 #include "gui/edit.h"
@@ -15,8 +16,9 @@
 #include "gui/list.h"
 #include "gui/ui_loader.h"
 #include "gui/window.h"
-#include "net/message.h"
+#include "net/protocol.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -24,6 +26,8 @@
 namespace {
 
 const std::string PAGES_NAME = "lyd1";
+// Room kept between the game list and the match controls' label below it.
+constexpr std::int32_t GAME_LIST_GAP = 4;
 
 // The window that holds W (the create-game window for its buttons), or none.
 TUIWindow* WindowOf(TUIWidget* W) {
@@ -46,9 +50,12 @@ void Send(const std::string& Message) {
   }
 }
 
-std::string GameLine(const std::string& ID, const std::string& Name, const std::string& MapName,
-                     const std::string& Points, const std::string& MainUser) {
-  return ID + " " + Name + "  MAP: " + MapName + " POINTS: " + Points + " USER: " + MainUser;
+std::string Joined(const std::vector<std::string>& Names) {
+  std::string text;
+  for (const std::string& name : Names) {
+    text += (text.empty() ? "" : ", ") + name;
+  }
+  return text;
 }
 
 // Removes row Index of List; the selection stays on the row it was on, or goes with it.
@@ -74,25 +81,50 @@ TChatStatus::TChatStatus() : TClientScreen(UI_FILE) {
   if (Edit != nullptr) {
     Edit->FOnEnter = [this](TUIWidget* Sender) { OnEnter(Sender); };
   }
-  const struct {
-    const char* Name;
-    void (TChatStatus::*Handler)(TUIWidget*);
-  } buttons[] = {
-      {"btnChat", &TChatStatus::OnChatClick}, {"btnBuy", &TChatStatus::OnBuyClick},
-      {"btnSell", &TChatStatus::OnSellClick}, {"btnGames", &TChatStatus::OnGamesClick},
-      {"btnQuit", &TChatStatus::OnQuitClick}, {"CreateGameButton", &TChatStatus::OnCreateGameClick},
-  };
-  for (const auto& b : buttons) {
-    if (auto* button = Desktop->Find<TUIButton>(b.Name)) {
-      button->FOnClick = [this, h = b.Handler](TUIWidget* Sender) { (this->*h)(Sender); };
+  JoinButton = Desktop->Find<TUIButton>("JoinButton");
+  MatchList = Desktop->Find<TUIList>("MatchList");
+  if (GameList != nullptr) {
+    GameList->FOnClick = [this](TUIWidget* Sender) { OnGameListClick(Sender); };
+    GameList->FOnDoubleClick = [this](TUIWidget* Sender) { OnJoinClick(Sender); };
+    FGameListHeight = GameList->FHeight;
+    FGameListShortHeight = FGameListHeight;
+    if (auto* label = Desktop->Find<TUIWidget>("MatchesLabel")) {
+      FGameListShortHeight = std::max(0, label->FTop - GAME_LIST_GAP - GameList->FTop);
     }
   }
+  AttachClicks<TChatStatus>({
+      {"btnChat", &TChatStatus::OnChatClick},
+      {"btnBuy", &TChatStatus::OnBuyClick},
+      {"btnSell", &TChatStatus::OnSellClick},
+      {"btnGames", &TChatStatus::OnGamesClick},
+      {"btnQuit", &TChatStatus::OnQuitClick},
+      {"CreateGameButton", &TChatStatus::OnCreateGameClick},
+      {"JoinButton", &TChatStatus::OnJoinClick},
+  });
+  // The match controls show only on a server that plays matches (Enter).
+  for (const char* name : {"JoinButton", "MatchList", "MatchesLabel", "JoinHint"}) {
+    FMatchControls.emplace_back(Desktop->Find<TUIWidget>(name));
+  }
+  FPlainHint = TWidgetSlot(Desktop->Find<TUIWidget>("GamesHint"));
+  ShowMatchControls(false);
 }
 
 void TChatStatus::Enter() {
   TClientScreen::Enter();
   SwitchPage("pagChat");
   WaitingResponse = false;
+  ShowMatchControls(MatchesAvailable());
+  CheckSelection();
+}
+
+void TChatStatus::ShowMatchControls(bool Shown) {
+  for (TWidgetSlot& slot : FMatchControls) {
+    slot.Show(Shown);
+  }
+  FPlainHint.Show(!Shown);
+  if (GameList != nullptr) {
+    GameList->SetHeight(Shown ? FGameListShortHeight : FGameListHeight);
+  }
 }
 
 void TChatStatus::AddChatList(const std::string& S) {
@@ -108,13 +140,70 @@ void TChatStatus::AddChatList(const std::string& S) {
 void TChatStatus::AddGame(const std::string& ID, const std::string& Name,
                           const std::string& MapName, const std::string& Points,
                           const std::string& MainUser) {
+  AppendGame(TLobbyGame::Announced(ID, Name, MapName, Points, MainUser));
+}
+
+void TChatStatus::AppendGame(const TLobbyGame& Game) {
   if (GameList != nullptr) {
-    GameList->FStrings.push_back(GameLine(ID, Name, MapName, Points, MainUser));
+    GameList->FStrings.push_back(GameLine(Game));
   }
-  if (MainUser == Global.UserName) {
-    WaitingResponse = false;
-    FOwnGameWaiting = true;
-    MoveOnToOwnGame();
+  if (!MatchesAvailable() && Game.MainUser == Global.UserName) {
+    OwnGameEntered();
+  }
+}
+
+std::string TChatStatus::GameLine(const TLobbyGame& Game) const {
+  std::string line = Game.Number + " " + Game.Name + "  MAP: " + Game.MapName +
+                     " POINTS: " + Game.Points + " USER: " + Game.MainUser;
+  if (MatchesAvailable()) {
+    line += Game.Open ? "  PLAYERS: " + std::to_string(Game.Players().size()) + "/" +
+                            std::to_string(MaxSeats)
+                      : "  (cannot be joined)";
+  }
+  return line;
+}
+
+std::string TChatStatus::MatchRow(const TLobbyMatch& Match) {
+  return std::to_string(Match.Number) + (Match.Name.empty() ? "" : " " + Match.Name) +
+         "  PLAYERS: " + Joined(Match.Seats);
+}
+
+bool TChatStatus::Joinable(const TLobbyGame& Game) const {
+  return MatchesAvailable() && Game.Open && Game.Players().size() < MaxSeats &&
+         Game.Number != std::to_string(Lobby()->OwnGame());
+}
+
+const TLobbyGame* TChatStatus::SelectedGame() const {
+  if (GameList == nullptr || Lobby() == nullptr || GameList->FIndex < 0) {
+    return nullptr;
+  }
+  const auto index = static_cast<std::size_t>(GameList->FIndex);
+  return index < Lobby()->Games().size() ? &Lobby()->Games()[index] : nullptr;
+}
+
+void TChatStatus::CheckSelection() {
+  const TLobbyGame* game = SelectedGame();
+  const bool joinable = game != nullptr && Joinable(*game);
+  if (!joinable && GameList != nullptr && MatchesAvailable()) {
+    GameList->FIndex = -1;
+  }
+  if (JoinButton != nullptr) {
+    JoinButton->FEnabled = joinable;
+  }
+}
+
+void TChatStatus::OnGameListClick(TUIWidget*) {
+  CheckSelection();
+}
+
+void TChatStatus::OnJoinClick(TUIWidget*) {
+  const TLobbyGame* game = SelectedGame();
+  if (game == nullptr || !Joinable(*game) || WaitingResponse || Lobby()->OwnGame() != NO_GAME) {
+    return;
+  }
+  if (const auto number = ReadInt(game->Number)) {
+    Send(Build(TJoinRequest{*number}));
+    WaitingResponse = true;
   }
 }
 
@@ -124,6 +213,13 @@ void TChatStatus::ChatLine(const std::string& Line) {
 
 void TChatStatus::ServerNotice(const std::string&) {
   WaitingResponse = false;
+}
+
+void TChatStatus::Refused(const std::string& Reason) {
+  WaitingResponse = false;
+  if (Active) {
+    Desktop->AddModal(std::make_unique<TUIErrorWindow>(Reason));
+  }
 }
 
 void TChatStatus::UserAdded(const std::string& Name) {
@@ -141,22 +237,48 @@ void TChatStatus::UsersCleared() {
 }
 
 void TChatStatus::GameAdded(const TLobbyGame& Game) {
-  AddGame(Game.Number, Game.Name, Game.MapName, Game.Points, Game.MainUser);
+  AppendGame(Game);
 }
 
 void TChatStatus::GameReplaced(std::size_t Index, const TLobbyGame& Game) {
   if (GameList != nullptr && Index < GameList->FStrings.size()) {
-    GameList->FStrings[Index] =
-        GameLine(Game.Number, Game.Name, Game.MapName, Game.Points, Game.MainUser);
+    GameList->FStrings[Index] = GameLine(Game);
   }
+  CheckSelection();
 }
 
 void TChatStatus::GameRemoved(std::size_t Index) {
   RemoveRow(GameList, Index);
+  CheckSelection();
 }
 
 void TChatStatus::GamesCleared() {
   ClearRows(GameList);
+  FOwnGameWaiting = false;
+  CheckSelection();
+}
+
+void TChatStatus::MatchAdded(const TLobbyMatch& Match) {
+  if (MatchList != nullptr) {
+    MatchList->FStrings.push_back(MatchRow(Match));
+  }
+}
+
+void TChatStatus::MatchRemoved(std::size_t Index) {
+  RemoveRow(MatchList, Index);
+}
+
+void TChatStatus::MatchesCleared() {
+  ClearRows(MatchList);
+}
+
+void TChatStatus::OwnGameEntered() {
+  WaitingResponse = false;
+  FOwnGameWaiting = true;
+  MoveOnToOwnGame();
+}
+
+void TChatStatus::OwnGameCancelled() {
   FOwnGameWaiting = false;
 }
 
@@ -176,7 +298,10 @@ void TChatStatus::BeforeFrame() {
 void TChatStatus::MoveOnToOwnGame() {
   if (FOwnGameWaiting && Active) {
     FOwnGameWaiting = false;
-    if (GameCreationStatus != nullptr) {
+    // On a server that plays matches the room may have gone meanwhile (or its match begun).
+    const bool roomGone =
+        MatchesAvailable() && (Lobby()->OwnGame() == NO_GAME || Lobby()->OwnMatchStarted());
+    if (GameCreationStatus != nullptr && !roomGone) {
       ChangeListener(GameCreationStatus);
     }
   }
@@ -192,7 +317,7 @@ void TChatStatus::OnEnter(TUIWidget*) {
   if (Edit == nullptr) {
     return;
   }
-  Send(MSG('C', {Edit->FText}));
+  Send(Build(TChatRequest{Edit->FText}));
   Edit->FText.clear();
 }
 
@@ -242,8 +367,8 @@ void TChatStatus::OnCreateGameWinClick(TUIWidget* Sender) {
   if (window == nullptr) {
     return;
   }
-  Send(MSG('G', {EditText(*window, "MapEdit"), EditText(*window, "PointEdit"),
-                 EditText(*window, "GameNameEdit")}));
+  Send(Build(TAnnounceRequest{EditText(*window, "MapEdit"), EditText(*window, "PointEdit"),
+                              EditText(*window, "GameNameEdit")}));
   window->RequestDestroy();
   WaitingResponse = true;
 }

@@ -2,13 +2,14 @@
 
 #include "app/connection.h"
 #include "app/global.h"
+#include "app/lobby_state.h"
 #include "app/main_loop.h"
 #include "app/message_parser.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
 #include "gui/edit.h"
 #include "gui/error_window.h"
-#include "net/message.h"
+#include "net/protocol.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,17 +27,15 @@ TLoginStatus::TLoginStatus() : TClientScreen(UI_FILE) {
   ServerEdit = Desktop->Find<TUIEdit>("ServerEdit");
   UserEdit = Desktop->Find<TUIEdit>("UserEdit");
   PassEdit = Desktop->Find<TUIEdit>("PassEdit");
-  if (auto* ok = Desktop->Find<TUIButton>("OkButton")) {
-    ok->FOnClick = [this](TUIWidget* Sender) { OnOkClick(Sender); };
-  }
-  if (auto* exit = Desktop->Find<TUIButton>("ExitButton")) {
-    exit->FOnClick = [this](TUIWidget* Sender) { OnExitClick(Sender); };
-  }
+  AttachClicks<TLoginStatus>({
+      {"OkButton", &TLoginStatus::OnOkClick},
+      {"ExitButton", &TLoginStatus::OnExitClick},
+  });
 }
 
 void TLoginStatus::Enter() {
   if (Global.Conn != nullptr && Global.Conn->Connected()) {
-    Global.Conn->Send(MSG('Q', {}));
+    Global.Conn->Send(Build(TQuitRequest{}));
     Global.Conn->Close();
   }
   TClientScreen::Enter();
@@ -52,7 +51,12 @@ void TLoginStatus::OnOkClick(TUIWidget*) {
     Desktop->AddModal(std::make_unique<TUIErrorWindow>(CONNECT_FAILED_TEXT));
     return;
   }
-  Global.Conn->Send(MSG('L', {TextOf(UserEdit), TextOf(PassEdit)}));
+  // Asked before the login, so that the server's offer arrives before its answer.
+  if (Global.Lobby != nullptr) {
+    Global.Lobby->Connected();
+  }
+  Global.Conn->Send(Build(TFeatureRequest{std::string(PlayFeature), std::to_string(PlayVersion)}));
+  Global.Conn->Send(Build(TLoginRequest{TextOf(UserEdit), TextOf(PassEdit)}));
   if (PassEdit != nullptr) {
     PassEdit->FText.clear();
   }

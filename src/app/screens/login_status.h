@@ -19,8 +19,9 @@ public:
   // Sends Q and closes the connection if it is open; then no widget has the focus.
   void Enter() override;
 
-  // Connects to the server named in ServerEdit ("host" or "host:port") and sends the login
-  // with the user name and password; the password field is emptied. When the connection
+  // Connects to the server named in ServerEdit ("host" or "host:port"), asks for matches
+  // (R|play|1) and sends the login with the user name and password; the password field is
+  // emptied. When the connection
   // cannot be opened, shows "Could not connect to server." instead.
   void OnOkClick(TUIWidget* Sender);
   // Ends the program.

@@ -224,6 +224,7 @@ TEST_F(LoginStatusTest, MissingWidgetsLeaveHandlersUnattached) {
   FLogin->OnOkClick(nullptr);
   auto peer = FListener.Accept();
   ASSERT_NE(peer, nullptr);
+  EXPECT_EQ(peer->ReadLine(), "R|play|1");
   EXPECT_EQ(peer->ReadLine(), "L||");
   Frame();
 }

@@ -63,14 +63,19 @@ protected:
   // One frame of whichever screen is current.
   void Frame() { ActiveEvent->DoLoop(); }
 
-  // Presses OK with these fields and answers the server side of the new connection.
+  // Presses OK with these fields and answers the server side of the new connection, whose
+  // first line, the request for matches, it has read.
   std::unique_ptr<TPeer> PressOk(const std::string& Server, const std::string& User,
                                  const std::string& Pass) {
     FLogin->ServerEdit->FText = Server;
     FLogin->UserEdit->FText = User;
     FLogin->PassEdit->FText = Pass;
     FLogin->OnOkClick(nullptr);
-    return FListener.Accept();
+    auto peer = FListener.Accept();
+    if (peer != nullptr) {
+      EXPECT_EQ(peer->ReadLine(), "R|play|1");
+    }
+    return peer;
   }
 
   // Logs "anna" in: OK, the login line, the server's acceptance, one frame.
