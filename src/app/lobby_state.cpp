@@ -132,10 +132,6 @@ void TLobbyState::AddGame(const TLobbyGame& Game) {
 }
 
 void TLobbyState::RemoveGame(const std::string& Number) {
-  if (FOwnGame != NO_GAME && Number == std::to_string(FOwnGame) && !FOwnStarted) {
-    FOwnClosing = true;
-    FClosingQuietSince.reset();
-  }
   FOpenedUnlisted.erase(Number);
   const auto it = FindGame(Number);
   if (it != FGames.end()) {
@@ -261,7 +257,6 @@ void TLobbyState::MatchStarted(std::int32_t Game, const std::vector<std::string>
   }
   if (Game == FOwnGame && !FOwnStarted) {
     FOwnStarted = true;
-    FOwnClosing = false;
     Tell([](TLobbyStateListener& L) { L.OwnMatchBegun(); });
   }
 }
@@ -283,19 +278,8 @@ void TLobbyState::Refused(const std::string& Reason) {
   Tell([&](TLobbyStateListener& L) { L.Refused(Reason); });
 }
 
-void TLobbyState::LineArriving(bool StartsOwnMatch) {
-  if (FOwnClosing && !StartsOwnMatch) {
-    CancelOwnGame();
-  }
-}
-
-void TLobbyState::Quiet(std::chrono::steady_clock::time_point Now) {
-  if (!FOwnClosing) {
-    return;
-  }
-  if (!FClosingQuietSince) {
-    FClosingQuietSince = Now;
-  } else if (Now - *FClosingQuietSince >= OWN_GAME_CLOSE_WAIT) {
+void TLobbyState::GameCancelled(std::int32_t Game) {
+  if (Game == FOwnGame && FOwnGame != NO_GAME && !FOwnStarted) {
     CancelOwnGame();
   }
 }
@@ -317,6 +301,4 @@ void TLobbyState::LeaveOwnGame() {
   FOwnSeat = -1;
   FOwnRoom = {};
   FOwnStarted = false;
-  FOwnClosing = false;
-  FClosingQuietSince.reset();
 }

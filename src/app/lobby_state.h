@@ -5,10 +5,8 @@
 // are told of every change, in the order the changes happen, through TLobbyStateListener, and
 // draw from that. Nothing here knows of widgets or of the connection.
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -48,10 +46,6 @@ struct TLobbyMatch {
 
 // No game: what OwnGame() answers when this client is in none.
 inline constexpr std::int32_t NO_GAME = -1;
-// How long the own game may stay off the list without its match being announced before it
-// counts as cancelled (the server sends the two lines together; this only covers a line that
-// never comes).
-inline constexpr std::chrono::seconds OWN_GAME_CLOSE_WAIT{2};
 
 // Told of each change of a TLobbyState; every method does nothing unless overridden.
 class TLobbyStateListener {
@@ -151,12 +145,10 @@ public:
   void MatchStarted(std::int32_t Game, const std::vector<std::string>& Seats);
   void MatchEnded(std::int32_t Game);
   void Refused(const std::string& Reason);
-  // A line arrives while the own game is closing (OwnGameClosing): unless it starts the own
-  // game's match, that game was cancelled. The parser calls this before handling the line.
-  void LineArriving(bool StartsOwnMatch);
-  // No line is waiting at Now: the own game, removed and without its match for
-  // OWN_GAME_CLOSE_WAIT since the first such moment, counts as cancelled.
-  void Quiet(std::chrono::steady_clock::time_point Now);
+  // The game's room closed without a match (F|cancelled, which comes before its H; the H
+  // before a match starts comes without it). When it is the own room, this client is back in
+  // the lobby with a chat line saying why.
+  void GameCancelled(std::int32_t Game);
 
   // ---- this client's own game ----
   // Forgets the own game (after leaving its room, resigning or the end of its match); the
@@ -179,8 +171,6 @@ public:
   const TLobbyGame& OwnRoom() const { return FOwnRoom; }
   // The own game's match has been announced (the game screen takes over from the room).
   bool OwnMatchStarted() const { return FOwnStarted; }
-  // The own game has left the list and its match is expected.
-  bool OwnGameClosing() const { return FOwnClosing; }
 
 private:
   // The listed game with this number; end() when there is none.
@@ -193,7 +183,7 @@ private:
   void ChangeRoom(std::int32_t Game, const F& Change);
   // Makes Game the own game with this client at Seat and tells the listeners.
   void EnterOwnGame(std::int32_t Game, std::int32_t Seat);
-  // The own game, removed from the list, was cancelled.
+  // The own game's room was cancelled.
   void CancelOwnGame();
 
   template <class F>
@@ -222,9 +212,6 @@ private:
   std::int32_t FOwnSeat = -1;
   TLobbyGame FOwnRoom;
   bool FOwnStarted = false;
-  bool FOwnClosing = false;
-  // The first moment the own game was found closing with no line waiting.
-  std::optional<std::chrono::steady_clock::time_point> FClosingQuietSince;
 };
 
 // The pseudo-user whose chat lines are the server's own notices.

@@ -116,6 +116,9 @@ void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
   case TExt::Ended:
     With<TMatchEnded>(M, [&](const auto& L) { Lobby.MatchEnded(L.Game); });
     break;
+  case TExt::Cancelled:
+    With<TGameCancelled>(M, [&](const auto& L) { Lobby.GameCancelled(L.Game); });
+    break;
   case TExt::Refused:
     With<TRefusal>(M, [&](const auto& L) { Lobby.Refused(L.Reason); });
     break;
@@ -129,10 +132,6 @@ void ParseExtension(TLobbyState& Lobby, const TMsg& M) {
 
 // The lines that may come at any time, told to the lobby state.
 void ParseLobbyLine(TLobbyState& Lobby, const TMsg& M) {
-  if (Lobby.OwnGameClosing()) {
-    const auto started = Read<TMatchStarted>(M);
-    Lobby.LineArriving(started && started->Game == Lobby.OwnGame());
-  }
   switch (M.GetType()) {
   case Msg::Said:
     With<TChatRelayed>(M, [&](const auto& L) { Lobby.Chat(L.Name, L.Text); });
@@ -196,9 +195,6 @@ std::size_t ParseMessages(std::chrono::microseconds Budget) {
   }
   if (handled > 0) {
     std::fflush(stdout);
-  }
-  if (Global.Lobby != nullptr && !Waiting()) {
-    Global.Lobby->Quiet(Now());
   }
   return handled;
 }

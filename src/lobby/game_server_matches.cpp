@@ -149,6 +149,7 @@ void TGameServer::UserExitGameDescription(TUser* User) {
   const std::string id = std::to_string(game->Id);
   if (game->Users.GetUser(0) == User) {
     FHost->Log("Game " + id + " cancelled: " + User->UserName + " left");
+    NotifyExtended(Build(TGameCancelled{game->Id}));
     RemoveGameDescription(game);
     return;
   }

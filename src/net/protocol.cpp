@@ -7,8 +7,9 @@
 namespace {
 
 constexpr std::array<std::string_view, static_cast<std::size_t>(TExt::Unknown)> ExtWords = {
-    "play",  "created", "open", "entered", "joined", "left",  "started", "ended", "refused",
-    "start", "seat",    "tree", "unit",    "turn",   "moved", "hit",     "out",   "over",
+    "play",  "created", "open",      "entered", "joined", "left", "started",
+    "ended", "refused", "cancelled", "start",   "seat",   "tree", "unit",
+    "turn",  "moved",   "hit",       "out",     "over",
 };
 
 // Decimal digits with an optional "-" (only when Signed), nothing else, within T's range.

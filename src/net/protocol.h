@@ -60,6 +60,7 @@ enum class TExt {
   Started,
   Ended,
   Refused,
+  Cancelled,
   Start,
   Seat,
   Tree,
@@ -229,6 +230,14 @@ struct TGameOpen {
   static constexpr TExt Kind = TExt::Open;
   int32_t Game = 0;
   static constexpr auto Fields() { return std::tuple{&TGameOpen::Game}; }
+};
+// A waiting room closed without its match: its creator left it. Comes before the game's H, so
+// that those waiting tell it from the H that comes before a match starts.
+struct TGameCancelled {
+  static constexpr char Type = Msg::Extension;
+  static constexpr TExt Kind = TExt::Cancelled;
+  int32_t Game = 0;
+  static constexpr auto Fields() { return std::tuple{&TGameCancelled::Game}; }
 };
 struct TGameEntered {
   static constexpr char Type = Msg::Extension;

@@ -119,9 +119,9 @@ TEST(WaitingRooms, InABusyLobbyEveryRefusalChangesNothingAndNewcomersCatchUp) {
 TEST(WaitingRooms, ACreatorWhoLeavesCancelsTheGameAJoinerWhoLeavesLeavesTheRoom) {
   const std::tuple<std::size_t, const char*, Lines, Lines> cases[] = {
       // who leaves, how, what the other asker and a peer that did not ask hear
-      {0, "K|", {"H|101"}, {"H|101"}},
-      {0, "Q|", {"H|101", "X|anna"}, {"H|101", "X|anna"}},
-      {0, "hang up", {"H|101", "X|anna"}, {"H|101", "X|anna"}},
+      {0, "K|", {"F|cancelled|101", "H|101"}, {"H|101"}},
+      {0, "Q|", {"F|cancelled|101", "H|101", "X|anna"}, {"H|101", "X|anna"}},
+      {0, "hang up", {"F|cancelled|101", "H|101", "X|anna"}, {"H|101", "X|anna"}},
       {1, "K|", {"F|left|101|bert"}, {}},
       {1, "Q|", {"F|left|101|bert", "X|bert"}, {"X|bert"}},
       {1, "hang up", {"F|left|101|bert", "X|bert"}, {"X|bert"}},
