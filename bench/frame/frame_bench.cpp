@@ -14,7 +14,7 @@
 //
 // Usage (needs an X display; software rendering as on the test machines):
 //   xvfb-run -a -s "-screen 0 800x600x24 -noreset" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench
-//   [--frames N]
+//   [--frames N] [--only lobby|empty|game|match]
 // The media are read from the project's media/ directory.
 
 #include "app/chat_status.h"
@@ -172,11 +172,14 @@ int CountTrees(const TGame& Game) {
 int main(int argc, char** argv) {
   const auto start = TClock::now();
   int frames = DEFAULT_FRAMES;
+  std::string only; // one measurement by its name, or all of them
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--frames" && i + 1 < argc) {
       frames = std::atoi(argv[++i]);
+    } else if (std::string(argv[i]) == "--only" && i + 1 < argc) {
+      only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: frame_bench [--frames N]\n");
+      std::fprintf(stderr, "usage: frame_bench [--frames N] [--only lobby|empty|game|match]\n");
       return 2;
     }
   }
@@ -221,7 +224,7 @@ int main(int argc, char** argv) {
     glFinish();
     std::printf("%-16s %7.1f ms\n", "first frame", 1000 * Seconds(TClock::now() - start));
   }
-  if (lobby != nullptr) {
+  if (lobby != nullptr && (only.empty() || only == "lobby")) {
     ChangeListener(lobby.get());
     const int glyphs = FillLobby(*lobby);
     Global.MX = 400;
@@ -236,14 +239,14 @@ int main(int argc, char** argv) {
            Measure(*lobby, frames, [&] { lobby->AddChatList(ChatLine(next++)); }),
            "the same with a new chat line every frame");
   }
-  {
+  if (only.empty() || only == "empty") {
     // For scale: a frame with an empty desktop is the background, the cursor and the swap.
     TDesktopScreen empty;
     ChangeListener(&empty);
     Report("empty desktop", Measure(empty, frames), "background, cursor, buffer swap");
     ActiveEvent = nullptr;
   }
-  if (game != nullptr) {
+  if (game != nullptr && (only.empty() || only == "game")) {
     ChangeListener(game.get());
     Global.MX = 400; // inside the window: no edge scrolling
     Global.MY = 300;
@@ -255,8 +258,10 @@ int main(int argc, char** argv) {
     setup.PlayerSeat = -1; // the computer plays every seat
     match = Build<TLocalMatchScreen>("match screen", setup);
   }
-  if (match != nullptr) {
+  if (match != nullptr && (only.empty() || only == "match")) {
     ChangeListener(match.get());
+    Global.MX = 400; // inside the window: no edge scrolling
+    Global.MY = 300;
     const TRate rate = Measure(*match, frames);
     Report("match", rate,
            std::to_string(match->Game->Units.Count()) + " units, " +

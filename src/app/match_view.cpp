@@ -3,19 +3,20 @@
 // [units] the models posed and placed; [bars] the health bars.
 #include "app/match_view.h"
 
-#include "gfx/draw_model.h"
 #include "gfx/gl_map.h"
-#include "gfx/gl_mesh.h"
 #include "gfx/media_manager.h"
+#include "gfx/model_batch.h"
 #include "gfx/opengl_helpers.h"
 #include "gfx/runtime_animator.h"
 #include "gfx/texture.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <span>
 #include <stdexcept>
@@ -39,25 +40,30 @@ constexpr float TANK_PAINT_WHITENESS = 0.3f;
 constexpr std::string_view VIKING_PAINTED[] = {"torso", "arm_l", "arm_r", "shield"};
 constexpr std::string_view TANK_PAINTED[] = {"hull", "turret"};
 
-// The ground around the field is darker than the field, whose tiles alternate faintly.
+// The ground around the field is darker than the field.
 constexpr TRGB GROUND_COLOUR = {0.42f, 0.46f, 0.38f};
 constexpr TRGB FIELD_COLOUR = {1.0f, 1.0f, 0.92f};
-constexpr TRGB FIELD_COLOUR_ALTERNATE = {0.9f, 0.93f, 0.82f};
-constexpr float GRID_ALPHA = 0.28f;
-constexpr float BORDER_ALPHA = 0.6f;
-constexpr float BORDER_WIDTH = 2.0f;
+// The grid is a line along each tile's edges, this share of the tile's texels wide (at least
+// one) and this much darker; a band of BORDER_WIDTH world units frames the field.
+constexpr int GRID_LINE_PER_TEXELS = 64;
+constexpr float GRID_DARKNESS = 0.3f;
+constexpr TRGB BORDER_COLOUR = {0.12f, 0.1f, 0.06f};
+constexpr float BORDER_WIDTH = 0.3f;
 // Tiles a unit can move to, and the tiles of enemies it can attack.
 constexpr float LIT_TILE[4] = {0.55f, 0.9f, 1.0f, 0.5f};
 constexpr float TARGET_TILE[4] = {1.0f, 0.25f, 0.15f, 0.45f};
 constexpr float TARGET_RING[4] = {1.0f, 0.1f, 0.05f, 1.0f};
 constexpr float SELECTED_RING[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-// The colour a unit glows in when it is hit, at full flash.
-constexpr float FLASH_GLOW[3] = {1.0f, 0.45f, 0.3f};
+// The colour a unit turns to when it is hit, at full flash.
+constexpr TRGB FLASH_COLOUR = {1.0f, 0.92f, 0.75f};
 
 // ---- geometry, in world units ----
 
-// Ground cells are this size (the tile texture repeats across them).
-constexpr float GROUND_CELL = 2 * TILE_SIZE;
+// Ground cells are this size, and the field is drawn in squares of this many tiles a side (the
+// tile texture repeats across them): large, for few triangles, yet small enough that the light's
+// fall-off shows across the ground.
+constexpr float GROUND_CELL = 8 * TILE_SIZE;
+constexpr int32_t FIELD_CELL_TILES = 4;
 // Heights above the ground of the flat layers, so that each shows above the one below.
 constexpr float GRID_LIFT = 0.02f;
 constexpr float MARK_LIFT = 0.03f;
@@ -66,7 +72,6 @@ constexpr float RING_LIFT = 0.06f;
 constexpr float BASE_RADIUS = 1.55f;
 constexpr float RING_INNER = 1.65f;
 constexpr float RING_OUTER = 1.95f;
-constexpr int CIRCLE_STEPS = 24;
 // Units are drawn at this size (the tank model is longer than a tile).
 constexpr float VIKING_SCALE = 1.0f;
 constexpr float TANK_SCALE = 0.8f;
@@ -76,6 +81,7 @@ constexpr float UNIT_RADIUS = 3.0f;
 constexpr float VIKING_BAR_HEIGHT = 3.0f;
 constexpr float TANK_BAR_HEIGHT = 2.6f;
 constexpr float TREE_TURN_PER_TILE = 47.0f;
+constexpr float RADIANS_PER_DEGREE = std::numbers::pi_v<float> / 180.0f;
 
 // ---- health bars, in window pixels ----
 
@@ -131,16 +137,6 @@ void PixelRect(float X, float Y, float W, float H, const TRGB& C) {
   glVertex2f(X, Y + H);
 }
 
-// Compiles every mesh of the subtree now, so that the subtree can be drawn into another list.
-void CompileMeshes(const TModelTreeNode& Node) {
-  if (auto* mesh = dynamic_cast<TGLMesh*>(Node.GraphicalElement.Mesh)) {
-    mesh->BuildDisplayList();
-  }
-  for (const auto& child : Node.Children) {
-    CompileMeshes(*child);
-  }
-}
-
 void Paint(TModelTreeNode& Node, std::span<const std::string_view> Names, const TRGB& C) {
   if (std::find(Names.begin(), Names.end(), Node.Name) != Names.end()) {
     Node.Color = C;
@@ -148,26 +144,6 @@ void Paint(TModelTreeNode& Node, std::span<const std::string_view> Names, const 
   for (const auto& child : Node.Children) {
     Paint(*child, Names, C);
   }
-}
-
-// Draws Source's nodes (their meshes, colours and textures) where the posed copy Posed puts
-// them; the two trees have the same shape.
-void DrawPosed(const TModelTreeNode& Source, const TModelTreeNode& Posed) {
-  glPushMatrix();
-  ApplyTrans(Posed.Transf);
-  const bool toggle = Posed.Transf.MustToggleFaces();
-  if (toggle) {
-    ToggleFaceMode();
-  }
-  DrawTreeNode(Source);
-  const int children = std::min(Source.Children.Count(), Posed.Children.Count());
-  for (int i = 0; i < children; ++i) {
-    DrawPosed(*Source.Children.Get(i), *Posed.Children.Get(i));
-  }
-  if (toggle) {
-    ToggleFaceMode();
-  }
-  glPopMatrix();
 }
 
 std::unique_ptr<TModel> LoadModelFile(const std::string& FileName, TGenericMediaManager* Man) {
@@ -212,8 +188,8 @@ TRGB SeatColour(int32_t Seat) {
 TMatchView::TMatchView(TGenericMediaManager* Man, const std::string& MediaDirectory)
     : Clock(SteadySeconds), FMan(Man), FMediaDirectory(MediaDirectory) {
   FTree = LoadModelFile(FMediaDirectory + TREE_MODEL, FMan);
-  LoadUnitModels(FVikings, VIKING_MODEL, "idle", "walk", "attack");
-  LoadUnitModels(FTanks, TANK_MODEL, "scan", nullptr, "fire");
+  LoadUnitModels(FVikings, VIKING_MODEL, VIKING_FAR_MODEL, "idle", "walk", "attack");
+  LoadUnitModels(FTanks, TANK_MODEL, TANK_FAR_MODEL, "scan", nullptr, "fire");
   for (int32_t seat = 0; seat < MaxSeats; ++seat) {
     const TRGB c = SeatColour(seat);
     const GLubyte texel[3] = {static_cast<GLubyte>(c.R * 255), static_cast<GLubyte>(c.G * 255),
@@ -232,30 +208,38 @@ TMatchView::TMatchView(TGenericMediaManager* Man, const std::string& MediaDirect
 TMatchView::~TMatchView() {
   DeleteList(FGroundList);
   DeleteList(FTreeList);
-  DeleteList(FDiscList);
   DeleteList(FRingList);
+  for (uint32_t name : {FGroundTexture, FFieldTexture}) {
+    const GLuint texture = name;
+    glDeleteTextures(1, &texture);
+  }
   for (uint32_t& name : FSeatTextures) {
     const GLuint texture = name;
     glDeleteTextures(1, &texture);
   }
 }
 
-void TMatchView::LoadUnitModels(TUnitModels& Models, const std::string& FileName, const char* Idle,
-                                const char* Move, const char* Attack) {
-  const std::string path = FMediaDirectory + FileName;
-  Models.Base = LoadModelFile(path, FMan);
+void TMatchView::LoadUnitModels(TUnitModels& Models, const std::string& FileName,
+                                const std::string& FarFileName, const char* Idle, const char* Move,
+                                const char* Attack) {
+  Models.Base = LoadModelFile(FMediaDirectory + FileName, FMan);
   const bool tank = FileName == TANK_MODEL;
   for (int32_t seat = 0; seat < MaxSeats; ++seat) {
-    auto& copy = Models.Seats[static_cast<std::size_t>(seat)];
-    copy = LoadModelFile(path, FMan);
     TRGB paint = SeatColour(seat);
     if (tank) {
       paint = {paint.R + (1 - paint.R) * TANK_PAINT_WHITENESS,
                paint.G + (1 - paint.G) * TANK_PAINT_WHITENESS,
                paint.B + (1 - paint.B) * TANK_PAINT_WHITENESS};
-      Paint(*copy->Root, TANK_PAINTED, paint);
-    } else {
-      Paint(*copy->Root, VIKING_PAINTED, paint);
+    }
+    const auto index = static_cast<std::size_t>(seat);
+    Models.Seats[index] = LoadModelFile(FMediaDirectory + FileName, FMan);
+    Models.FarSeats[index] = LoadModelFile(FMediaDirectory + FarFileName, FMan);
+    for (TModel* copy : {Models.Seats[index].get(), Models.FarSeats[index].get()}) {
+      if (tank) {
+        Paint(*copy->Root, TANK_PAINTED, paint);
+      } else {
+        Paint(*copy->Root, VIKING_PAINTED, paint);
+      }
     }
   }
   Models.Animator = std::make_unique<TRuntimeAnimator>();
@@ -267,13 +251,63 @@ void TMatchView::LoadUnitModels(TUnitModels& Models, const std::string& FileName
 
 // ---- [lists] ----
 
+void TMatchView::BuildGroundTextures() {
+  // The tile's pixels, read back from the texture the media manager made of it.
+  TTexture* tile = FMan ? FMan->GetTextureByName(GROUND_TEXTURE) : nullptr;
+  if (!tile || tile->Texture == 0) {
+    return;
+  }
+  glBindTexture(GL_TEXTURE_2D, tile->Texture);
+  GLint width = 0;
+  GLint height = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  if (width <= 0 || height <= 0) {
+    return;
+  }
+  std::vector<GLubyte> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                              3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  // The field's texture: the tile with a faint dark line along its edges, which make the grid.
+  std::vector<GLubyte> field = pixels;
+  const int line = std::max(1, width / GRID_LINE_PER_TEXELS);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (x < line || y < line || x >= width - line || y >= height - line) {
+        GLubyte* p = field.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+        for (int k = 0; k < 3; ++k) {
+          p[k] = static_cast<GLubyte>(static_cast<float>(p[k]) * (1 - GRID_DARKNESS));
+        }
+      }
+    }
+  }
+  // Mipmaps keep the far ground calm and cheap to sample; the nearest texel of the nearest
+  // level is as good as a blend where the ground is seen from afar, and much cheaper.
+  auto make = [&](uint32_t& Name, const std::vector<GLubyte>& Pixels) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                      Pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    Name = name;
+  };
+  make(FGroundTexture, pixels);
+  make(FFieldTexture, field);
+}
+
 void TMatchView::BuildGround() {
+  if (FGroundTexture == 0) {
+    BuildGroundTextures();
+  }
   DeleteList(FGroundList);
   FGroundList = glGenLists(1);
   glNewList(FGroundList, GL_COMPILE);
-  TTexture* tile = FMan ? FMan->GetTextureByName(GROUND_TEXTURE) : nullptr;
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, tile ? tile->Texture : 0);
+  glBindTexture(GL_TEXTURE_2D, FGroundTexture);
   glNormal3f(0, 1, 0);
   // The ground map in cells, less the field's rectangle.
   const float fieldRight = FField.Left + TILE_SIZE * static_cast<float>(FField.Columns);
@@ -294,53 +328,41 @@ void TMatchView::BuildGround() {
     }
   }
   glEnd();
-  // The field's tiles, alternating faintly like a board.
-  for (int parity = 0; parity < 2; ++parity) {
-    SetMaterial(parity == 0 ? FIELD_COLOUR : FIELD_COLOUR_ALTERNATE);
-    glBegin(GL_QUADS);
-    for (int32_t y = 0; y < FField.Rows; ++y) {
-      for (int32_t x = 0; x < FField.Columns; ++x) {
-        if ((x + y) % 2 != parity) {
-          continue;
-        }
-        const TVector a = FField.At(static_cast<float>(x), static_cast<float>(y));
-        glTexCoord2f(0, 0);
-        glVertex3f(a.X, 0, a.Z);
-        glTexCoord2f(0, 1);
-        glVertex3f(a.X, 0, a.Z + TILE_SIZE);
-        glTexCoord2f(1, 1);
-        glVertex3f(a.X + TILE_SIZE, 0, a.Z + TILE_SIZE);
-        glTexCoord2f(1, 0);
-        glVertex3f(a.X + TILE_SIZE, 0, a.Z);
-      }
+  // The field in squares of a few tiles (a software renderer fills a few large triangles much
+  // faster than many small ones), the grid texture once per tile.
+  glBindTexture(GL_TEXTURE_2D, FFieldTexture);
+  SetMaterial(FIELD_COLOUR);
+  glBegin(GL_QUADS);
+  for (int32_t y = 0; y < FField.Rows; y += FIELD_CELL_TILES) {
+    for (int32_t x = 0; x < FField.Columns; x += FIELD_CELL_TILES) {
+      const auto x0 = static_cast<float>(x);
+      const auto y0 = static_cast<float>(y);
+      const auto x1 = static_cast<float>(std::min(x + FIELD_CELL_TILES, FField.Columns));
+      const auto y1 = static_cast<float>(std::min(y + FIELD_CELL_TILES, FField.Rows));
+      const TVector a = FField.At(x0, y0);
+      const TVector b = FField.At(x1, y1);
+      glTexCoord2f(x0, y0);
+      glVertex3f(a.X, 0, a.Z);
+      glTexCoord2f(x0, y1);
+      glVertex3f(a.X, 0, b.Z);
+      glTexCoord2f(x1, y1);
+      glVertex3f(b.X, 0, b.Z);
+      glTexCoord2f(x1, y0);
+      glVertex3f(b.X, 0, a.Z);
     }
-    glEnd();
   }
-  // The grid: a faint line between tiles, a stronger one round the field.
+  glEnd();
+  // A dark band round the field.
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
-  glColor4f(0, 0, 0, GRID_ALPHA);
-  glBegin(GL_LINES);
-  for (int32_t x = 1; x < FField.Columns; ++x) {
-    const TVector a = FField.At(static_cast<float>(x), 0);
-    glVertex3f(a.X, GRID_LIFT, FField.Top);
-    glVertex3f(a.X, GRID_LIFT, fieldBottom);
-  }
-  for (int32_t y = 1; y < FField.Rows; ++y) {
-    const TVector a = FField.At(0, static_cast<float>(y));
-    glVertex3f(FField.Left, GRID_LIFT, a.Z);
-    glVertex3f(fieldRight, GRID_LIFT, a.Z);
-  }
+  glColor3f(BORDER_COLOUR.R, BORDER_COLOUR.G, BORDER_COLOUR.B);
+  glBegin(GL_QUADS);
+  const float w = BORDER_WIDTH;
+  FlatQuad(FField.Left - w, FField.Top - w, fieldRight + w, FField.Top, GRID_LIFT);
+  FlatQuad(FField.Left - w, fieldBottom, fieldRight + w, fieldBottom + w, GRID_LIFT);
+  FlatQuad(FField.Left - w, FField.Top, FField.Left, fieldBottom, GRID_LIFT);
+  FlatQuad(fieldRight, FField.Top, fieldRight + w, fieldBottom, GRID_LIFT);
   glEnd();
-  glLineWidth(BORDER_WIDTH);
-  glColor4f(0, 0, 0, BORDER_ALPHA);
-  glBegin(GL_LINE_LOOP);
-  glVertex3f(FField.Left, GRID_LIFT, FField.Top);
-  glVertex3f(FField.Left, GRID_LIFT, fieldBottom);
-  glVertex3f(fieldRight, GRID_LIFT, fieldBottom);
-  glVertex3f(fieldRight, GRID_LIFT, FField.Top);
-  glEnd();
-  glLineWidth(1);
   glEndList();
   FGroundStale = false;
 }
@@ -348,9 +370,8 @@ void TMatchView::BuildGround() {
 void TMatchView::BuildTrees() {
   DeleteList(FTreeList);
   const TGame* shown = FPicture.Shown();
-  FTreeList = glGenLists(1);
-  CompileMeshes(*FTree->Root);
-  glNewList(FTreeList, GL_COMPILE);
+  // Every tree placed in one batch, compiled once.
+  TModelBatch trees;
   if (shown && shown->Map) {
     for (int32_t y = 0; y < shown->Map->SizeY; ++y) {
       for (int32_t x = 0; x < shown->Map->SizeX; ++x) {
@@ -358,30 +379,26 @@ void TMatchView::BuildTrees() {
           continue;
         }
         const TVector c = FField.Centre(x, y);
-        glPushMatrix();
-        glTranslatef(c.X, 0, c.Z);
-        glRotatef(TREE_TURN_PER_TILE * static_cast<float>(x * 7 + y * 3), 0, 1, 0);
-        DrawModel(*FTree);
-        glPopMatrix();
+        const float turn =
+            TREE_TURN_PER_TILE * RADIANS_PER_DEGREE * static_cast<float>(x * 7 + y * 3);
+        trees.Add(*FTree->Root, *FTree->Root,
+                  Multiply(TranslationMatrix(c.X, 0, c.Z), RotationMatrix(turn, 0, 1, 0)));
       }
     }
   }
+  FTreeList = glGenLists(1);
+  glNewList(FTreeList, GL_COMPILE);
+  trees.Draw();
   glEndList();
   FTreesStale = false;
 }
 
 void TMatchView::BuildShapes() {
   const float step = 2 * std::numbers::pi_v<float> / CIRCLE_STEPS;
-  FDiscList = glGenLists(1);
-  glNewList(FDiscList, GL_COMPILE);
-  glBegin(GL_TRIANGLE_FAN);
-  glVertex3f(0, 0, 0);
   for (int i = 0; i <= CIRCLE_STEPS; ++i) {
     const float a = step * static_cast<float>(i);
-    glVertex3f(BASE_RADIUS * std::sin(a), 0, BASE_RADIUS * std::cos(a));
+    FCircle[static_cast<std::size_t>(i)] = {std::sin(a), std::cos(a)};
   }
-  glEnd();
-  glEndList();
   FRingList = glGenLists(1);
   glNewList(FRingList, GL_COMPILE);
   glBegin(GL_TRIANGLE_STRIP);
@@ -448,17 +465,26 @@ void TMatchView::Draw(const TGame& Mirror) {
   if (FTreesStale) {
     BuildTrees();
   }
-  if (FDiscList == 0) {
+  if (FRingList == 0) {
     BuildShapes();
   }
+  // Opaque surfaces are drawn without blending, which spares reading back every pixel. The
+  // ground lies under everything else, so it needs no depth test either.
+  const bool blending = glIsEnabled(GL_BLEND) == GL_TRUE;
+  glDisable(GL_BLEND);
   glEnable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
   glCallList(FGroundList);
+  glEnable(GL_DEPTH_TEST);
 
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
-  DrawMarks(Mirror);
   DrawBases();
+  glEnable(GL_BLEND);
+  DrawMarks(Mirror);
+  DrawRings();
 
+  glDisable(GL_BLEND);
   glEnable(GL_LIGHTING);
   glCallList(FTreeList);
   DrawUnits();
@@ -469,6 +495,9 @@ void TMatchView::Draw(const TGame& Mirror) {
 
   glColor4f(1, 1, 1, 1);
   glEnable(GL_TEXTURE_2D);
+  if (blending) {
+    glEnable(GL_BLEND);
+  }
   if (lighting) {
     glEnable(GL_LIGHTING);
   }
@@ -512,26 +541,41 @@ void TMatchView::DrawMarks(const TGame& Mirror) {
 }
 
 void TMatchView::DrawBases() {
-  const int32_t selected = Selection.Selected();
+  // Every unit's disc in one batch of triangles.
+  glBegin(GL_TRIANGLES);
   for (const TUnitLook& look : FPicture.Looks()) {
     const TVector at = FField.At(look.X, look.Y);
     if (!FCuller.IsSphereWithin(at.X, UNIT_CENTRE_HEIGHT, at.Z, UNIT_RADIUS)) {
       continue;
     }
-    glPushMatrix();
-    glTranslatef(at.X, 0, at.Z);
-    glScalef(look.Size, 1, look.Size);
     const TRGB c = SeatColour(look.Seat);
     glColor4f(c.R, c.G, c.B, 1);
-    glTranslatef(0, BASE_LIFT, 0);
-    glCallList(FDiscList);
+    const float r = BASE_RADIUS * look.Size;
+    for (int i = 0; i < CIRCLE_STEPS; ++i) {
+      const auto& a = FCircle[static_cast<std::size_t>(i)];
+      const auto& b = FCircle[static_cast<std::size_t>(i + 1)];
+      glVertex3f(at.X, BASE_LIFT, at.Z);
+      glVertex3f(at.X + r * a[0], BASE_LIFT, at.Z + r * a[1]);
+      glVertex3f(at.X + r * b[0], BASE_LIFT, at.Z + r * b[1]);
+    }
+  }
+  glEnd();
+}
+
+void TMatchView::DrawRings() {
+  const int32_t selected = Selection.Selected();
+  for (const TUnitLook& look : FPicture.Looks()) {
     const bool target = FMarksUnit == selected && selected != 0 &&
                         std::binary_search(FMarks.Targets.begin(), FMarks.Targets.end(), look.Id);
-    if (look.Id == selected || target) {
-      glColor4fv(look.Id == selected ? SELECTED_RING : TARGET_RING);
-      glTranslatef(0, RING_LIFT - BASE_LIFT, 0);
-      glCallList(FRingList);
+    if (look.Id != selected && !target) {
+      continue;
     }
+    const TVector at = FField.At(look.X, look.Y);
+    glPushMatrix();
+    glTranslatef(at.X, RING_LIFT, at.Z);
+    glScalef(look.Size, 1, look.Size);
+    glColor4fv(look.Id == selected ? SELECTED_RING : TARGET_RING);
+    glCallList(FRingList);
     glPopMatrix();
   }
 }
@@ -540,18 +584,18 @@ void TMatchView::DrawBases() {
 
 void TMatchView::DrawUnits() {
   FUnitsDrawn = 0;
-  glEnable(GL_RESCALE_NORMAL);
+  FUnitBatch.Clear();
   for (const TUnitLook& look : FPicture.Looks()) {
     const TVector at = FField.At(look.X, look.Y);
     if (FCuller.IsSphereWithin(at.X, UNIT_CENTRE_HEIGHT, at.Z, UNIT_RADIUS)) {
-      DrawUnit(look);
+      AddUnit(look);
       ++FUnitsDrawn;
     }
   }
-  glDisable(GL_RESCALE_NORMAL);
+  FUnitBatch.Draw();
 }
 
-void TMatchView::DrawUnit(const TUnitLook& Look) {
+void TMatchView::AddUnit(const TUnitLook& Look) {
   const bool tank = Look.Kind == TUnitKind::Tank;
   TUnitModels& models = tank ? FTanks : FVikings;
   int animation = models.Idle;
@@ -565,26 +609,29 @@ void TMatchView::DrawUnit(const TUnitLook& Look) {
   } else {
     models.Animator->InterpolatePose(-1, -1, 0); // at rest
   }
-  const TModel* model = Look.Seat >= 0 && Look.Seat < MaxSeats
-                            ? models.Seats[static_cast<std::size_t>(Look.Seat)].get()
-                            : models.Base.get();
   const TVector at = FField.At(Look.X, Look.Y);
   const float scale = (tank ? TANK_SCALE : VIKING_SCALE) * Look.Size;
-  glPushMatrix();
-  glTranslatef(at.X, 0, at.Z);
-  glRotatef(Look.Facing, 0, 1, 0);
-  glScalef(scale, scale, scale);
-  if (Look.Flash > 0) {
-    const GLfloat glow[4] = {FLASH_GLOW[0] * Look.Flash, FLASH_GLOW[1] * Look.Flash,
-                             FLASH_GLOW[2] * Look.Flash, 1};
-    glMaterialfv(GL_FRONT, GL_EMISSION, glow);
+  const float height = tank ? TANK_BAR_HEIGHT : VIKING_BAR_HEIGHT;
+  const bool far = PixelsHigh(at, height * scale) < FULL_DETAIL_PIXELS;
+  const TModel* model = models.Base.get();
+  if (Look.Seat >= 0 && Look.Seat < MaxSeats) {
+    const auto seat = static_cast<std::size_t>(Look.Seat);
+    model = far ? models.FarSeats[seat].get() : models.Seats[seat].get();
   }
-  DrawPosed(*model->Root, *models.Animator->FActualPose);
-  if (Look.Flash > 0) {
-    const GLfloat none[4] = {0, 0, 0, 1};
-    glMaterialfv(GL_FRONT, GL_EMISSION, none);
+  const TMatrix4 place =
+      Multiply(Multiply(TranslationMatrix(at.X, 0, at.Z),
+                        RotationMatrix(Look.Facing * RADIANS_PER_DEGREE, 0, 1, 0)),
+               ScaleMatrix(scale, scale, scale));
+  FUnitBatch.Add(*model->Root, *models.Animator->FActualPose, place, FLASH_COLOUR, Look.Flash);
+}
+
+float TMatchView::PixelsHigh(const TVector& At, float Height) const {
+  TVector foot, head;
+  if (!ProjectPoint(FProjection, FModelView, FViewport, At, foot) ||
+      !ProjectPoint(FProjection, FModelView, FViewport, {At.X, At.Y + Height, At.Z}, head)) {
+    return 0;
   }
-  glPopMatrix();
+  return std::hypot(head.X - foot.X, head.Y - foot.Y);
 }
 
 // ---- [bars] ----

@@ -14,6 +14,7 @@
 #include "app/match_picture.h"
 #include "app/match_selection.h"
 #include "gfx/model.h"
+#include "gfx/model_batch.h"
 #include "math3d/frustum.h"
 #include "math3d/matrix4.h"
 
@@ -32,9 +33,14 @@ TRGB SeatColour(int32_t Seat);
 
 class TMatchView {
 public:
-  static constexpr const char* TREE_MODEL = "tree.model";
+  // The models, and the same with fewer facets ("far"), node for node alike: a unit drawn
+  // smaller than FULL_DETAIL_PIXELS high, and every tree, is drawn from the far model.
+  static constexpr const char* TREE_MODEL = "tree_far.model";
   static constexpr const char* VIKING_MODEL = "viking_weapon.model";
+  static constexpr const char* VIKING_FAR_MODEL = "viking_weapon_far.model";
   static constexpr const char* TANK_MODEL = "tank_ok.model";
+  static constexpr const char* TANK_FAR_MODEL = "tank_ok_far.model";
+  static constexpr float FULL_DETAIL_PIXELS = 120;
   static constexpr const char* GROUND_TEXTURE = "tile0";
 
   // Loads the tree, viking and tank models from MediaDirectory (meshes and textures through
@@ -78,11 +84,12 @@ public:
   int32_t UnitsDrawn() const { return FUnitsDrawn; }
 
 private:
-  // A unit model and one copy of it per seat, painted in the seat's colour; all share the
-  // animator, whose poses are the same for every copy.
+  // A unit model and one copy of it per seat, painted in the seat's colour, in full and far
+  // detail; all share the animator, whose poses are the same for every copy.
   struct TUnitModels {
     std::unique_ptr<TModel> Base;
     std::array<std::unique_ptr<TModel>, MaxSeats> Seats;
+    std::array<std::unique_ptr<TModel>, MaxSeats> FarSeats;
     std::unique_ptr<TRuntimeAnimator> Animator;
     int Idle = -1; // animation numbers by name; -1 when the model lacks one
     int Move = -1;
@@ -95,15 +102,23 @@ private:
     int32_t Seat = -1;
   };
 
-  void LoadUnitModels(TUnitModels& Models, const std::string& FileName, const char* Idle,
-                      const char* Move, const char* Attack);
+  void LoadUnitModels(TUnitModels& Models, const std::string& FileName,
+                      const std::string& FarFileName, const char* Idle, const char* Move,
+                      const char* Attack);
+  // The ground's and the field's textures, made from the tile texture with mipmaps; the
+  // field's with the grid drawn in.
+  void BuildGroundTextures();
   void BuildGround();
   void BuildTrees();
   void BuildShapes();
   void DrawMarks(const TGame& Mirror);
   void DrawBases();
+  void DrawRings();
   void DrawUnits();
-  void DrawUnit(const TUnitLook& Look);
+  // Adds the unit, posed and placed, to the batch of units.
+  void AddUnit(const TUnitLook& Look);
+  // How many pixels high a unit standing at At would be drawn.
+  float PixelsHigh(const TVector& At, float Height) const;
   void DrawHealthBars();
 
   TGenericMediaManager* FMan = nullptr;
@@ -118,14 +133,18 @@ private:
   bool FClockStarted = false;
 
   // Display lists (0 while not built): ground and field with the grid, the trees, and the
-  // flat shapes under units (a disc and a ring).
+  // ring round a selected unit or a target.
   uint32_t FGroundList = 0;
   uint32_t FTreeList = 0;
-  uint32_t FDiscList = 0;
   uint32_t FRingList = 0;
+  // Sine and cosine round the circle of a unit's base and ring, both ends included.
+  static constexpr int CIRCLE_STEPS = 16;
+  std::array<std::array<float, 2>, CIRCLE_STEPS + 1> FCircle{};
   bool FGroundStale = true;
   bool FTreesStale = true;
   std::array<uint32_t, MaxSeats> FSeatTextures{};
+  uint32_t FGroundTexture = 0;
+  uint32_t FFieldTexture = 0;
 
   // The marks of the selected unit, kept until the selection or the match changes.
   TSelectionMarks FMarks;
@@ -139,5 +158,6 @@ private:
   TViewport FViewport;
   TFrustumCuller FCuller;
   std::vector<TBar> FBars;
+  TModelBatch FUnitBatch;
   int32_t FUnitsDrawn = 0;
 };

@@ -110,6 +110,14 @@ TMatrix4 TranslationMatrix(float X, float Y, float Z) {
   return m;
 }
 
+TMatrix4 ScaleMatrix(float X, float Y, float Z) {
+  TMatrix4 m = IdentityMatrix4();
+  m[At(0, 0)] = X;
+  m[At(1, 1)] = Y;
+  m[At(2, 2)] = Z;
+  return m;
+}
+
 TMatrix4 RotationMatrix(float Angle, float X, float Y, float Z) {
   const float length = std::sqrt(X * X + Y * Y + Z * Z);
   if (length == 0) {

@@ -28,6 +28,7 @@ struct TRay {
 //   Multiply(A, B)                 A * B: B's transform applied first, as glMultMatrix(B) after A
 //   Inverted(M, Inverse)           false, Inverse untouched, when M is singular
 //   TranslationMatrix(x, y, z)     as glTranslatef
+//   ScaleMatrix(x, y, z)           as glScalef
 //   RotationMatrix(angle, x, y, z) as glRotatef (counter-clockwise about the axis, any length)
 //   PerspectiveMatrix(fovy, aspect, near, far)  as gluPerspective (fovy the vertical angle)
 //   TransformPoint(M, p)           M * (p, 1), divided by its w; false when w <= 0 (behind the eye)
@@ -35,6 +36,7 @@ TMatrix4 IdentityMatrix4();
 TMatrix4 Multiply(const TMatrix4& A, const TMatrix4& B);
 bool Inverted(const TMatrix4& M, TMatrix4& Inverse);
 TMatrix4 TranslationMatrix(float X, float Y, float Z);
+TMatrix4 ScaleMatrix(float X, float Y, float Z);
 TMatrix4 RotationMatrix(float Angle, float X, float Y, float Z);
 TMatrix4 PerspectiveMatrix(float FovY, float Aspect, float Near, float Far);
 bool TransformPoint(const TMatrix4& M, const TVector& P, TVector& Result);
