@@ -5,6 +5,7 @@
 #include "game/rules.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 
@@ -480,33 +481,35 @@ bool ApplyEvent(TGame& Game, const TMatchEvent& Event) {
 // The checksum
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+void AppendNumber(std::string& Text, int32_t Value, char After) {
+  char digits[16];
+  char* end = std::to_chars(digits, digits + sizeof digits, Value).ptr;
+  *end++ = After;
+  Text.append(digits, end);
+}
+
+} // namespace
+
 std::string ChecksumText(const TGame& Game) {
   std::string text;
-  text.reserve(32 + 24 * static_cast<std::size_t>(Game.Units.Count()));
-  text += std::to_string(Game.Turns);
-  text += '|';
-  text += std::to_string(Game.ToPlay);
-  text += '|';
+  text.reserve(32 + 32 * static_cast<std::size_t>(Game.Units.Count()));
+  AppendNumber(text, Game.Turns, '|');
+  AppendNumber(text, Game.ToPlay, '|');
   for (const auto& unit : Game.Units) {
-    text += std::to_string(unit->Id);
-    text += ',';
-    text += std::to_string(UnitSeat(*unit));
-    text += ',';
+    AppendNumber(text, unit->Id, ',');
+    AppendNumber(text, UnitSeat(*unit), ',');
     text += unit->Info ? UnitKindName(unit->Info->Kind) : "";
     text += ',';
-    text += std::to_string(unit->X);
-    text += ',';
-    text += std::to_string(unit->Y);
-    text += ',';
-    text += std::to_string(unit->Health);
-    text += ';';
+    AppendNumber(text, unit->X, ',');
+    AppendNumber(text, unit->Y, ',');
+    AppendNumber(text, unit->Health, ';');
   }
   text += "out:";
   for (const auto& player : Game.Players)
-    if (player->Out) {
-      text += std::to_string(player->Seat);
-      text += ',';
-    }
+    if (player->Out)
+      AppendNumber(text, player->Seat, ',');
   return text;
 }
 

@@ -309,3 +309,61 @@ TEST(Rules, EventsThatDoNotFitAreRefusedAndChangeNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// Orders from anyone with any numbers, among sensible ones so that armies meet: refusals
+// change nothing and the match stays sound.
+TEST(Rules, AnyOrderKeepsTheMatchSound) {
+  auto game = CreateMatch("forest", 20, {{"anna", false}, {"bert", false}, {"cleo", false}});
+  const int32_t odd[] = {INT_MIN, -1, 0, 1, 2, 7, 19, 20, INT_MAX};
+  uint32_t state = 12345;
+  auto Next = [&](int32_t Below) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<int32_t>((state >> 8) % static_cast<uint32_t>(Below));
+  };
+  // Mostly numbers near the play: a unit's id, a tile near it; sometimes anything.
+  auto AnyUnit = [&]() {
+    const TUnit* unit = game->Units.Get(Next(game->Units.Count()));
+    return Next(4) == 0 ? odd[Next(9)] : unit->Id;
+  };
+  auto Near = [&](int32_t V) { return Next(8) == 0 ? odd[Next(9)] : V + Next(9) - 4; };
+  int32_t moves = 0, hits = 0;
+  for (int32_t i = 0; i < 20000 && !game->Over; ++i) {
+    const int32_t seat = Next(8) == 0 ? odd[Next(9)] : game->ToPlay;
+    TOrder order = TOrder::EndTurn();
+    const int32_t pick = Next(5000);
+    if (pick < 1000)
+      order = ComputerOrder(*game, game->ToPlay);
+    else if (pick == 1000)
+      order = TOrder::Leave();
+    else if (pick < 1025)
+      order = TOrder::TimeOut();
+    else if (pick >= 1150) {
+      const int32_t id = AnyUnit();
+      const TUnit* unit = FindUnit(*game, id);
+      order = Next(2) ? TOrder::MoveTo(id, Near(unit ? unit->X : 0), Near(unit ? unit->Y : 0))
+                      : TOrder::AttackWith(id, AnyUnit());
+    }
+    const std::string before = ChecksumText(*game);
+    std::vector<TMatchEvent> events;
+    if (ExecuteOrder(*game, seat, order, events)) {
+      ASSERT_EQ(ChecksumText(*game), before);
+      ASSERT_TRUE(events.empty());
+    }
+    for (const TMatchEvent& event : events) {
+      moves += event.Kind == TMatchEventKind::Moved;
+      hits += event.Kind == TMatchEventKind::Hit;
+    }
+    for (const auto& unit : game->Units) {
+      ASSERT_EQ(UnitAt(*game, unit->X, unit->Y), unit.get()) << "two units on one tile";
+      ASSERT_FALSE(HasTree(*game, unit->X, unit->Y));
+      ASSERT_GT(unit->Health, 0);
+      ASSERT_TRUE(InPlay(*game, UnitSeat(*unit)));
+    }
+  }
+  EXPECT_GT(moves, 100);
+  EXPECT_GT(hits, 20);
+}
+
+} // namespace
