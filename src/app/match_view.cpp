@@ -183,6 +183,10 @@ TRGB SeatColour(int32_t Seat) {
                                       : NO_SEAT_COLOUR;
 }
 
+TRGB HealthBarColour(float Share) {
+  return Share >= HEALTHY_SHARE ? BAR_HEALTHY : Share >= WOUNDED_SHARE ? BAR_WOUNDED : BAR_DYING;
+}
+
 // ---- [models] ----
 
 TMatchView::TMatchView(TGenericMediaManager* Man, const std::string& MediaDirectory)
@@ -402,10 +406,10 @@ void TMatchView::BuildShapes() {
   FRingList = glGenLists(1);
   glNewList(FRingList, GL_COMPILE);
   glBegin(GL_TRIANGLE_STRIP);
-  for (int i = 0; i <= CIRCLE_STEPS; ++i) {
-    const float a = step * static_cast<float>(i);
-    glVertex3f(RING_OUTER * std::sin(a), 0, RING_OUTER * std::cos(a));
-    glVertex3f(RING_INNER * std::sin(a), 0, RING_INNER * std::cos(a));
+  // Inner edge first, so that the strip faces up.
+  for (const auto& [sine, cosine] : FCircle) {
+    glVertex3f(RING_INNER * sine, 0, RING_INNER * cosine);
+    glVertex3f(RING_OUTER * sine, 0, RING_OUTER * cosine);
   }
   glEnd();
   glEndList();
@@ -673,9 +677,7 @@ void TMatchView::DrawHealthBars() {
     // Whole pixels, so that every bar is as crisp as the next.
     const float left = std::floor(bar.X - BAR_WIDTH / 2);
     const float bottom = std::floor(bar.Y + BAR_RAISE);
-    const TRGB fill = bar.Share >= HEALTHY_SHARE   ? BAR_HEALTHY
-                      : bar.Share >= WOUNDED_SHARE ? BAR_WOUNDED
-                                                   : BAR_DYING;
+    const TRGB fill = HealthBarColour(bar.Share);
     const float filled = std::round(BAR_WIDTH * bar.Share);
     PixelRect(left - BAR_FRAME, bottom - BAR_FRAME, BAR_WIDTH + 2 * BAR_FRAME,
               BAR_HEIGHT + BAR_SEAT_STRIP + 3 * BAR_FRAME, {0, 0, 0});

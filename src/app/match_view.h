@@ -30,6 +30,9 @@ class TRuntimeAnimator;
 
 // The colour that marks Seat's units (and its line on the match panel); grey for no seat.
 TRGB SeatColour(int32_t Seat);
+// The colour of the filled part of a health bar for a unit with this share of its health left:
+// green, yellow when wounded, red when dying.
+TRGB HealthBarColour(float Share);
 
 class TMatchView {
 public:

@@ -1,6 +1,6 @@
 // Where the battlefield lies and how a pointer finds a tile through the game screen's camera,
-// without a window: the camera's matrices are built here as the game screen builds them with
-// gluPerspective and glRotatef/glTranslatef (a window test checks that they agree).
+// without a window (game_camera.h builds the camera's matrices; a window test checks them
+// against OpenGL's).
 #include "app/match_field.h"
 
 #include <gtest/gtest.h>
