@@ -85,7 +85,10 @@ constexpr float RADIANS_PER_DEGREE = std::numbers::pi_v<float> / 180.0f;
 
 // ---- health bars, in window pixels ----
 
-constexpr float BAR_WIDTH = 30;
+// A bar is as wide as its unit is drawn high, within these bounds, so that far bars crowd less.
+constexpr float BAR_WIDTH_PER_UNIT_HEIGHT = 0.7f;
+constexpr float BAR_MIN_WIDTH = 14;
+constexpr float BAR_MAX_WIDTH = 30;
 constexpr float BAR_HEIGHT = 4;
 constexpr float BAR_FRAME = 1;
 constexpr float BAR_SEAT_STRIP = 2;
@@ -657,7 +660,9 @@ void TMatchView::DrawHealthBars() {
     }
     const float share = std::clamp(
         static_cast<float>(look.Health) / static_cast<float>(look.MaxHealth), 0.0f, 1.0f);
-    FBars.push_back({window.X, window.Y, window.Z, share, look.Seat});
+    const float width = std::round(std::clamp(BAR_WIDTH_PER_UNIT_HEIGHT * PixelsHigh(at, height),
+                                              BAR_MIN_WIDTH, BAR_MAX_WIDTH));
+    FBars.push_back({window.X, window.Y, window.Z, width, share, look.Seat});
   }
   // Far bars first, so that nearer ones cover them.
   std::sort(FBars.begin(), FBars.end(),
@@ -675,15 +680,15 @@ void TMatchView::DrawHealthBars() {
   glBegin(GL_QUADS);
   for (const TBar& bar : FBars) {
     // Whole pixels, so that every bar is as crisp as the next.
-    const float left = std::floor(bar.X - BAR_WIDTH / 2);
+    const float left = std::floor(bar.X - bar.Width / 2);
     const float bottom = std::floor(bar.Y + BAR_RAISE);
     const TRGB fill = HealthBarColour(bar.Share);
-    const float filled = std::round(BAR_WIDTH * bar.Share);
-    PixelRect(left - BAR_FRAME, bottom - BAR_FRAME, BAR_WIDTH + 2 * BAR_FRAME,
+    const float filled = std::round(bar.Width * bar.Share);
+    PixelRect(left - BAR_FRAME, bottom - BAR_FRAME, bar.Width + 2 * BAR_FRAME,
               BAR_HEIGHT + BAR_SEAT_STRIP + 3 * BAR_FRAME, {0, 0, 0});
     PixelRect(left, bottom, filled, BAR_HEIGHT, fill);
-    PixelRect(left + filled, bottom, BAR_WIDTH - filled, BAR_HEIGHT, BAR_EMPTY);
-    PixelRect(left, bottom + BAR_HEIGHT + BAR_FRAME, BAR_WIDTH, BAR_SEAT_STRIP,
+    PixelRect(left + filled, bottom, bar.Width - filled, BAR_HEIGHT, BAR_EMPTY);
+    PixelRect(left, bottom + BAR_HEIGHT + BAR_FRAME, bar.Width, BAR_SEAT_STRIP,
               SeatColour(bar.Seat));
   }
   glEnd();

@@ -98,9 +98,10 @@ private:
     int Move = -1;
     int Attack = -1;
   };
-  // A health bar to draw: window position, depth, health share and seat.
+  // A health bar to draw: window position, depth, width, health share and seat.
   struct TBar {
     float X = 0, Y = 0, Depth = 0;
+    float Width = 0;
     float Share = 0;
     int32_t Seat = -1;
   };

@@ -4,6 +4,7 @@
 //
 //   viewer [--media DIR] [--frames N [--screenshot OUT.png|OUT.ppm]] FILE.ui|FILE.model
 //   viewer [--frames N [--screenshot OUT]] --match [--seats N] [--seat S] [--pace SECONDS]
+//          [--overview] [--select ID]
 //
 // Textures, meshes and models are found by bare name in DIR (default "media/", relative to the
 // working directory). --frames N draws N frames and exits (for scripted checks), and with
@@ -11,7 +12,9 @@
 // model view: Left/Right turn, Up/Down zoom, N next animation, Space pause; Escape quits. In a
 // match the mouse plays seat S (default 0; -1 lets the computer play every seat), the other
 // seats' orders come --pace seconds apart (default 0.5); the window edges scroll, Left/Right
-// turn, Up/Down raise and lower the camera.
+// turn, Up/Down raise and lower the camera; --overview starts the camera over the whole field,
+// and --select clicks unit ID in the last frame before the screenshot (its tiles lit, its
+// targets marked).
 
 #include "match_screen.h"
 #include "model_view.h"
@@ -52,6 +55,7 @@ struct TOptions {
   std::string File;
   bool Match = false;
   TLocalMatchSetup MatchSetup;
+  int32_t Select = 0; // a unit to select before the last frame
 };
 
 bool EndsWith(const std::string& S, const std::string& Suffix) {
@@ -149,8 +153,11 @@ int Run(const TOptions& Options) {
 
   TModel model;
   std::unique_ptr<TDesktopScreen> view;
+  TLocalMatchScreen* match = nullptr;
   if (Options.Match) {
-    view = std::make_unique<TLocalMatchScreen>(Options.MatchSetup);
+    auto screen = std::make_unique<TLocalMatchScreen>(Options.MatchSetup);
+    match = screen.get();
+    view = std::move(screen);
   } else if (EndsWith(Options.File, ".model")) {
     if (!model.Load(Options.File, &man)) {
       std::fprintf(stderr, "viewer: cannot open %s\n", Options.File.c_str());
@@ -170,6 +177,9 @@ int Run(const TOptions& Options) {
     loop.SetCycleEvent([&] {
       if (frames + 1 == Options.Frames) {
         shots->ShotFile = Options.Screenshot;
+        if (match != nullptr && Options.Select != 0) {
+          match->Select(Options.Select);
+        }
       }
       screenView->DoLoop();
       if (++frames >= Options.Frames) {
@@ -208,6 +218,10 @@ int main(int argc, char** argv) {
       options.MatchSetup.Seats = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
     } else if (arg == "--seat" && i + 1 < argc) {
       options.MatchSetup.PlayerSeat = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--overview") {
+      options.MatchSetup.Overview = true;
+    } else if (arg == "--select" && i + 1 < argc) {
+      options.Select = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
     } else if (arg == "--pace" && i + 1 < argc) {
       options.MatchSetup.ComputerPace = std::strtod(argv[++i], nullptr);
     } else if (!arg.empty() && arg[0] == '-') {

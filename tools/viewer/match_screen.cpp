@@ -16,10 +16,11 @@ namespace {
 
 constexpr float VIEW_TILT = 45.0f; // the game screen's fixed downward tilt
 // At the 45-degree tilt and the screen's 45-degree field of view, the ground shows from 0.414
-// to 2.414 times the camera's height ahead of it; the overview fits the field's depth in
-// between, with a tile to spare.
+// to 2.414 times the camera's height ahead of it, and the bottom edge of the window spans 1.1
+// times the height across: the overview is high enough for the field's width to fit at the
+// bottom, with a tile to spare in front.
 constexpr float NEAR_GROUND_PER_HEIGHT = 0.4142f;
-constexpr float OVERVIEW_HEIGHT_PER_TILE = 2.4f;
+constexpr float OVERVIEW_HEIGHT_PER_TILE = 3.8f;
 
 // A camera facing the field's far edge that shows the whole field.
 TCamera OverviewCamera(const TFieldPlacement& Field) {
@@ -52,8 +53,8 @@ TLocalMatchScreen::TLocalMatchScreen(const TLocalMatchSetup& ASetup)
   Panel->SetSeatTextures(View->SeatTextures());
   Panel->OnEndTurn = [this] { Execute(Setup.PlayerSeat, TOrder::EndTurn()); };
   Panel->OnResign = [this] { Execute(Setup.PlayerSeat, TOrder::Leave()); };
-  Camera = Setup.PlayerSeat >= 0 ? StartCamera(Setup.PlayerSeat, View->Field())
-                                 : OverviewCamera(View->Field());
+  Camera = Setup.PlayerSeat >= 0 && !Setup.Overview ? StartCamera(Setup.PlayerSeat, View->Field())
+                                                    : OverviewCamera(View->Field());
   TurnStart = LastComputerOrder = View->Clock();
 }
 
@@ -69,6 +70,12 @@ void TLocalMatchScreen::Execute(int32_t Seat, const TOrder& Order) {
     if (event.Kind == TMatchEventKind::Turn) {
       TurnStart = View->Clock();
     }
+  }
+}
+
+void TLocalMatchScreen::Select(int32_t Id) {
+  if (const TUnit* unit = FindUnit(*Game, Id)) {
+    View->Selection.Click(*Game, UnitSeat(*unit), TTilePos{unit->X, unit->Y});
   }
 }
 

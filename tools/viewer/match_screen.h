@@ -25,6 +25,8 @@ struct TLocalMatchSetup {
   int32_t PlayerSeat = 0;
   // Seconds between two of the computer's orders.
   double ComputerPace = 0.5;
+  // The camera over the whole field, whoever plays.
+  bool Overview = false;
 };
 
 class TLocalMatchScreen : public TDesktopScreen {
@@ -36,6 +38,8 @@ public:
 
   // Gives Order for Seat as the server would, and shows the events it causes.
   void Execute(int32_t Seat, const TOrder& Order);
+  // Selects unit Id as its own player would by clicking it (to look where it can go).
+  void Select(int32_t Id);
 
   TLocalMatchSetup Setup;
   TCamera Camera;
