@@ -4,7 +4,7 @@
 // tile under it; the camera starts over a seat's own corner. Pure math: nothing here draws.
 #pragma once
 
-#include "app/game_status.h"
+#include "app/screens/game_status.h"
 #include "game/rules.h"
 #include "math3d/matrix4.h"
 

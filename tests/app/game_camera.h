@@ -3,7 +3,7 @@
 // glTranslatef(-X, -Y, -Z); and the same calls made on OpenGL for the tests with a window.
 #pragma once
 
-#include "app/game_status.h"
+#include "app/screens/game_status.h"
 #include "math3d/matrix4.h"
 
 #include <numbers>

@@ -37,12 +37,7 @@ bool At(const TUnitLook* Look, float X, float Y) {
 
 TEST(MatchPicture, AnotherSeatsMoveEndsAtItsDestinationWithinTheLimit) {
   // Seat 1's tank (unit 2) goes four steps, the long way round the trees.
-  TShow show(Board({
-                 "A.#..",
-                 "..#..",
-                 "B....",
-             }),
-             0);
+  TShow show(Board("A.#../..#../B...."), 0);
   show.Give(0, TOrder::EndTurn());
   const std::vector<TTilePos> path = ReachOf(*show.Server, *FindUnit(*show.Server, 2)).PathTo(3, 1);
   ASSERT_EQ(path.size(), 4u);
@@ -62,13 +57,7 @@ TEST(MatchPicture, AnotherSeatsMoveEndsAtItsDestinationWithinTheLimit) {
 }
 
 TEST(MatchPicture, AnOwnMoveWalksEveryStepOfTheServersPathFacingItsWay) {
-  TShow show(Board({
-                 "a.#.",
-                 "..#.",
-                 "....",
-                 "...b",
-             }),
-             0);
+  TShow show(Board("a.#./..#./..../...b"), 0);
   const std::vector<TTilePos> path = ReachOf(*show.Server, *FindUnit(*show.Server, 1)).PathTo(1, 2);
   ASSERT_EQ(path.size(), 3u);
   show.Give(0, TOrder::MoveTo(1, 1, 2));
@@ -92,11 +81,7 @@ TEST(MatchPicture, AnOwnMoveWalksEveryStepOfTheServersPathFacingItsWay) {
 }
 
 TEST(MatchPicture, AnAttackLandsAtTheStrikeAndDestroysAtTheEnd) {
-  TShow show(Board({
-                 "ab..",
-                 "....",
-             }),
-             1);
+  TShow show(Board("ab../...."), 1);
   FindUnit(*show.Server, 2)->Health = 4;
   FindUnit(*show.Mirror, 2)->Health = 4;
   show.Picture.Reset(*show.Mirror);
@@ -140,7 +125,7 @@ TEST(MatchPicture, EventsShowInOrderNeverMoreThanOneOrderBehind) {
 }
 
 TEST(MatchPicture, AnEventThatDoesNotFitStopsThePictureUntilItIsReset) {
-  TShow show(Board({"a..b"}), 0);
+  TShow show(Board("a..b"), 0);
   show.Picture.Push(TMatchEvent::Moved(7, 1, 0)); // no unit 7
   show.Picture.Advance(1);
   EXPECT_FALSE(show.Picture.Consistent());
@@ -155,7 +140,7 @@ TEST(MatchPicture, AnEventThatDoesNotFitStopsThePictureUntilItIsReset) {
 }
 
 TEST(MatchPicture, IdleUnitsPlayTheirCyclesByTime) {
-  TShow show(Board({"aB.."}), 0);
+  TShow show(Board("aB.."), 0);
   const float viking = show.Picture.LookOf(1)->Phase;
   const float tank = show.Picture.LookOf(2)->Phase;
   show.Picture.Advance(VIKING_IDLE_SECONDS / 4);

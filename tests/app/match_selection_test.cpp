@@ -15,12 +15,7 @@ namespace {
 // next to the viking, viking 3 at (6,1) out of every range, tank 5 at (4,2) in the tank's range
 // only.
 std::unique_ptr<TGame> Field() {
-  return Board({
-      ".......",
-      ".ab...b",
-      ".A..B..",
-      ".......",
-  });
+  return Board("......./.ab...b/.A..B../.......");
 }
 
 constexpr std::optional<TTilePos> Off = std::nullopt;

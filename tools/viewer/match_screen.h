@@ -5,7 +5,7 @@
 // (bench/frame); the game screen plays matches through the server instead.
 
 #include "app/desktop_screen.h"
-#include "app/game_status.h"
+#include "app/screens/game_status.h"
 
 #include <cstdint>
 #include <memory>
