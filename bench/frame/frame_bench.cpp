@@ -4,14 +4,17 @@
 //   - the lobby with 40 full chat lines, a full user list and 40 announced games, once as it
 //     stands (its retained layer is drawn back) and once with a new chat line every frame (the
 //     whole layer is drawn again each time);
-//   - the game screen: tile map, three models and the animated figure under the GUI.
+//   - the game screen: tile map, three models and the animated figure under the GUI;
+//   - a four-seat match on a 20 x 20 field with 96 units (every seat played by the computer, an
+//     order every half second, every unit animating), its trees, health bars and the match
+//     panel, seen from above the whole field, drawn by the match view.
 // Every frame is a whole pass of the screen's DoLoop, buffer swap included, with the SDL event
 // queue drained in between as the client's loop does. For scale it also draws an empty desktop
 // (background, cursor and swap only).
 //
 // Usage (needs an X display; software rendering as on the test machines):
 //   xvfb-run -a -s "-screen 0 800x600x24 -noreset" env LIBGL_ALWAYS_SOFTWARE=1 frame_bench
-//   [--frames N]
+//   [--frames N] [--only lobby|empty|game|match]
 // The media are read from the project's media/ directory.
 
 #include "app/connection.h"
@@ -20,6 +23,7 @@
 #include "app/global.h"
 #include "app/key_state.h"
 #include "app/main_loop.h"
+#include "app/match_view.h"
 #include "app/prog.h"
 #include "app/screen.h"
 #include "app/screens/chat_status.h"
@@ -29,6 +33,7 @@
 #include "app/screens/screens.h"
 #include "gfx/media_manager.h"
 #include "gui/list.h"
+#include "match_screen.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -116,10 +121,10 @@ void Report(const char* What, TRate Rate, const std::string& Detail) {
               Rate.BestFps, Rate.MedianFps, Rate.CpuMs, Detail.c_str());
 }
 
-template <class T>
-std::unique_ptr<T> Build(const char* What) {
+template <class T, class... TArgs>
+std::unique_ptr<T> Build(const char* What, const TArgs&... Args) {
   try {
-    return std::make_unique<T>();
+    return std::make_unique<T>(Args...);
   } catch (const std::exception& E) {
     std::printf("%s cannot be built: %s\n", What, E.what());
     return nullptr;
@@ -152,16 +157,29 @@ int FillLobby(TChatStatus& Lobby) {
   return glyphs;
 }
 
+int CountTrees(const TGame& Game) {
+  int trees = 0;
+  for (int32_t y = 0; Game.Map && y < Game.Map->SizeY; ++y) {
+    for (int32_t x = 0; x < Game.Map->SizeX; ++x) {
+      trees += HasTree(Game, x, y) ? 1 : 0;
+    }
+  }
+  return trees;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
   const auto start = TClock::now();
   int frames = DEFAULT_FRAMES;
+  std::string only; // one measurement by its name, or all of them
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--frames" && i + 1 < argc) {
       frames = std::atoi(argv[++i]);
+    } else if (std::string(argv[i]) == "--only" && i + 1 < argc) {
+      only = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: frame_bench [--frames N]\n");
+      std::fprintf(stderr, "usage: frame_bench [--frames N] [--only lobby|empty|game|match]\n");
       return 2;
     }
   }
@@ -206,7 +224,7 @@ int main(int argc, char** argv) {
     glFinish();
     std::printf("%-16s %7.1f ms\n", "first frame", 1000 * Seconds(TClock::now() - start));
   }
-  if (lobby != nullptr) {
+  if (lobby != nullptr && (only.empty() || only == "lobby")) {
     ChangeListener(lobby.get());
     const int glyphs = FillLobby(*lobby);
     Global.MX = 400;
@@ -221,20 +239,38 @@ int main(int argc, char** argv) {
            Measure(*lobby, frames, [&] { lobby->AddChatList(ChatLine(next++)); }),
            "the same with a new chat line every frame");
   }
-  {
+  if (only.empty() || only == "empty") {
     // For scale: a frame with an empty desktop is the background, the cursor and the swap.
     TDesktopScreen empty;
     ChangeListener(&empty);
     Report("empty desktop", Measure(empty, frames), "background, cursor, buffer swap");
     ActiveEvent = nullptr;
   }
-  if (game != nullptr) {
+  if (game != nullptr && (only.empty() || only == "game")) {
     ChangeListener(game.get());
     Global.MX = 400; // inside the window: no edge scrolling
     Global.MY = 300;
     Report("game", Measure(*game, frames), "64 x 64 tile map, 3 models, 1 animated");
   }
+  std::unique_ptr<TLocalMatchScreen> match;
+  {
+    TLocalMatchSetup setup;
+    setup.PlayerSeat = -1; // the computer plays every seat
+    match = Build<TLocalMatchScreen>("match screen", setup);
+  }
+  if (match != nullptr && (only.empty() || only == "match")) {
+    ChangeListener(match.get());
+    Global.MX = 400; // inside the window: no edge scrolling
+    Global.MY = 300;
+    const TRate rate = Measure(*match, frames);
+    Report("match", rate,
+           std::to_string(match->Game->Units.Count()) + " units, " +
+               std::to_string(match->View->UnitsDrawn()) + " drawn in the last frame, " +
+               std::to_string(CountTrees(*match->Game)) + " trees, 4 seats, round " +
+               std::to_string(match->Game->Turns));
+  }
   ActiveEvent = nullptr;
+  match.reset();
   Global = TGlobal{};
-  return (login && lobby && game) ? 0 : 1;
+  return (login && lobby && game && match) ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "mesh_builder.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -9,6 +10,9 @@ namespace {
 
 constexpr float PI = 3.14159265358979f;
 constexpr float ROUNDING = 10000; // coordinates keep four decimals
+// The fewest steps round a coarsened solid and from pole to pole of a coarsened ellipsoid.
+constexpr int MIN_SEGMENTS = 4;
+constexpr int MIN_RINGS = 2;
 
 float Rounded(float V) {
   const float r = std::round(V * ROUNDING) / ROUNDING;
@@ -96,8 +100,21 @@ void TMeshBuilder::Box(const TVector& Min, const TVector& Max, float TopScaleX, 
   }
 }
 
+int TMeshBuilder::Detailed(int N, int Minimum) {
+  if (FDetail >= 1)
+    return N;
+  // Even counts keep every other vertex of a jagged ring and the halves of a dome whole.
+  const int steps = std::max(Minimum, 2 * static_cast<int>(std::lround(N * FDetail / 2)));
+  if (steps < N) {
+    FCoarsened = true;
+    return steps;
+  }
+  return N;
+}
+
 void TMeshBuilder::Cylinder(float Y0, float R0, float Y1, float R1, int Segments, bool Caps,
                             const TPlacement& Place, float Jag) {
+  Segments = Detailed(Segments, MIN_SEGMENTS);
   const float height = Y1 - Y0;
   // Only the wider ring is jagged.
   const bool jagLower = R0 >= R1;
@@ -144,6 +161,8 @@ void TMeshBuilder::Cylinder(float Y0, float R0, float Y1, float R1, int Segments
 
 void TMeshBuilder::Ellipsoid(const TVector& Centre, const TVector& Radii, int Segments, int Rings,
                              const TPlacement& Place, bool UpperOnly) {
+  Segments = Detailed(Segments, MIN_SEGMENTS);
+  Rings = Detailed(Rings, MIN_RINGS);
   auto point = [&](int s, int r, TVector& Normal) {
     const float a = 2 * PI * static_cast<float>(s) / static_cast<float>(Segments);
     const float b = PI * static_cast<float>(r) / static_cast<float>(Rings);

@@ -19,6 +19,10 @@ struct TPlacement {
 
 class TMeshBuilder {
 public:
+  // Detail scales the segments and rings of the curved solids (1: as asked; 0.5: about half as
+  // many, at least a few and always an even number); flat solids are the same at any detail.
+  explicit TMeshBuilder(float Detail = 1) : FDetail(Detail) {}
+
   // A flat polygon (convex, its corners in order around it) facing along Normal.
   void Polygon(const std::vector<TVector>& Corners, const TVector& Normal, float UVScale = 1);
   // A box from Min to Max whose top face is scaled by TopScale (x, z) about its centre.
@@ -38,6 +42,13 @@ public:
 
   // The mesh named Name, with coordinates rounded so that the files stay short.
   std::unique_ptr<TGLMesh> Finish(const std::string& Name) const;
+  // N steps (segments, rings, ...) at this builder's detail, at least Minimum.
+  int Detailed(int N, int Minimum);
+  // Records that a part was left out at this detail.
+  void Omit() { FCoarsened = FDetail < 1; }
+  // Some solid got fewer steps than asked for, or a part was left out: the mesh differs from
+  // the full-detail one.
+  bool Coarsened() const { return FCoarsened; }
 
 private:
   struct TCorner {
@@ -47,6 +58,9 @@ private:
   // One triangle; its corners are reordered when needed to face along FaceNormal.
   void Triangle(TCorner A, TCorner B, TCorner C, const TVector& FaceNormal, bool Smooth);
   static TVector Apply(const TPlacement& P, const TVector& V, bool Direction);
+
+  float FDetail = 1;
+  bool FCoarsened = false;
 
   std::vector<TVertex> FVertices;
   std::vector<TFace> FFaces;

@@ -17,6 +17,9 @@
 namespace {
 
 constexpr float PI = 3.14159265358979f;
+// The far models' share of the full models' segments and rings, and their names' ending.
+constexpr float FAR_DETAIL = 0.3f;
+constexpr const char* FAR_SUFFIX = "_far";
 
 // ---- [helpers] ----
 
@@ -26,14 +29,26 @@ struct TPart {
   TVector Rot;
 };
 
+// Makes a model's meshes and nodes at one level of detail. Below full detail, a mesh whose
+// curved solids were coarsened is named with Suffix; one that came out the same at every detail
+// is the full-detail mesh, made once and shared.
 class TModelMaker {
 public:
-  explicit TModelMaker(TModelSet& Set) : FSet(Set) {}
+  explicit TModelMaker(TModelSet& Set, float ADetail = 1, std::string ASuffix = "")
+      : Detail(ADetail), FSet(Set), FSuffix(std::move(ASuffix)) {}
 
   TGLMesh* Mesh(const std::string& Name, const TMeshBuilder& B) {
-    FSet.Meshes.push_back(B.Finish(Name));
+    const std::string name = B.Coarsened() ? Name + FSuffix : Name;
+    for (const auto& made : FSet.Meshes)
+      if (made->Nome == name)
+        return made.get();
+    FSet.Meshes.push_back(B.Finish(name));
     return FSet.Meshes.back().get();
   }
+  // A model's name at this detail.
+  std::string Named(const std::string& Name) const { return Name + FSuffix; }
+
+  const float Detail;
 
   // A node drawing Mesh (none when null) with a colour from 0..255 components and an
   // optional texture name.
@@ -58,6 +73,7 @@ public:
 
 private:
   TModelSet& FSet;
+  std::string FSuffix;
 };
 
 // One node's offset in a pose: rotation in degrees, then translation.
@@ -97,8 +113,8 @@ void AddAnimation(TModel& Model, const char* Name,
 
 std::unique_ptr<TModel> MakeTree(TModelMaker& M) {
   auto model = std::make_unique<TModel>();
-  model->Name = "tree";
-  TMeshBuilder trunk;
+  model->Name = M.Named("tree");
+  TMeshBuilder trunk(M.Detail);
   trunk.Cylinder(0, 0.27f, 2.3f, 0.12f, 9, true);
   trunk.Cylinder(0, 0.44f, 0.3f, 0.27f, 9, false); // root flare
   TModelTreeNode* stem = TModelMaker::Node(*model->Root, "trunk", M.Mesh("tree_trunk", trunk),
@@ -110,7 +126,7 @@ std::unique_ptr<TModel> MakeTree(TModelMaker& M) {
                 {"crown_mid", 1.7f, 1.18f, 1.55f, 15},
                 {"crown_top", 2.5f, 0.82f, 1.4f, 30}};
   for (const auto& layer : layers) {
-    TMeshBuilder crown;
+    TMeshBuilder crown(M.Detail);
     crown.Cylinder(0, layer.Radius, layer.Height, 0, 14, false, {}, 0.2f);
     crown.Cylinder(-0.28f, 0, 0, layer.Radius, 14, false, {}, 0.2f); // the underside
     const std::string mesh = std::string("tree_") + layer.Name;
@@ -137,10 +153,12 @@ std::unique_ptr<TModel> MakeTree(TModelMaker& M) {
 
 std::unique_ptr<TModel> MakeViking(TModelMaker& M) {
   auto model = std::make_unique<TModel>();
-  model->Name = "viking_weapon";
+  model->Name = M.Named("viking_weapon");
 
-  TMeshBuilder eyes, hips, thigh, shin, boot, torso, belt, head, beard, helmet, horns, upperArm,
-      forearm, hand, handle, axeHead, shield, boss;
+  const float d = M.Detail;
+  TMeshBuilder eyes(d), hips(d), thigh(d), shin(d), boot(d), torso(d), belt(d), head(d), beard(d),
+      helmet(d), horns(d), upperArm(d), forearm(d), hand(d), handle(d), axeHead(d), shield(d),
+      boss(d);
   hips.Box({-0.25f, -0.16f, -0.15f}, {0.25f, 0.06f, 0.15f}, 1.04f, 1.04f);
   thigh.Box({-0.1f, -0.52f, -0.11f}, {0.1f, 0.02f, 0.11f}, 1.15f, 1.1f);
   shin.Box({-0.085f, -0.42f, -0.095f}, {0.085f, 0.02f, 0.095f}, 1.12f, 1.1f);
@@ -328,10 +346,11 @@ std::vector<TVector> Stadium(float HalfLength, float Radius, float CentreY, int 
 
 std::unique_ptr<TModel> MakeTank(TModelMaker& M) {
   auto model = std::make_unique<TModel>();
-  model->Name = "tank_ok";
+  model->Name = M.Named("tank_ok");
   // Side profiles are drawn with X forward and Y up, then turned so that X becomes +Z.
   const TPlacement sideways{{0, -90, 0}, {0, 0, 0}};
-  TMeshBuilder hull, track, wheels, turret, gun, hatch, antenna;
+  const float d = M.Detail;
+  TMeshBuilder hull(d), track(d), wheels(d), turret(d), gun(d), hatch(d), antenna(d);
   hull.Extrusion({{-2.0f, 0.05f},
                   {1.75f, 0.05f},
                   {2.2f, 0.45f},
@@ -340,11 +359,14 @@ std::unique_ptr<TModel> MakeTank(TModelMaker& M) {
                   {-2.1f, 0.42f}},
                  -0.95f, 0.95f, sideways);
   hull.Box({-0.6f, 0.78f, -1.75f}, {0.6f, 0.86f, -1.05f}); // engine deck
-  track.Extrusion(Stadium(1.78f, 0.4f, 0.4f, 6), -0.26f, 0.26f, sideways);
+  track.Extrusion(Stadium(1.78f, 0.4f, 0.4f, track.Detailed(6, 2)), -0.26f, 0.26f, sideways);
   for (int w = 0; w < 5; ++w) {
     const float z = -1.6f + 0.8f * static_cast<float>(w);
     wheels.Cylinder(0, 0.27f, 0.07f, 0.25f, 12, true, {{0, 0, 90}, {-0.26f, 0.36f, z}});
-    wheels.Cylinder(0.07f, 0.1f, 0.11f, 0.08f, 8, true, {{0, 0, 90}, {-0.26f, 0.36f, z}});
+    if (M.Detail >= 1)
+      wheels.Cylinder(0.07f, 0.1f, 0.11f, 0.08f, 8, true, {{0, 0, 90}, {-0.26f, 0.36f, z}});
+    else
+      wheels.Omit(); // hubs are too small to see from afar
   }
   turret.Box({-0.78f, 0, -1.0f}, {0.78f, 0.52f, 0.75f}, 0.82f, 0.8f);
   turret.Cylinder(-0.35f, 0.24f, 0.35f, 0.24f, 12, true, {{0, 0, 90}, {0, 0.25f, 0.72f}});
@@ -390,9 +412,14 @@ std::unique_ptr<TModel> MakeTank(TModelMaker& M) {
 
 TModelSet MakeModels() {
   TModelSet set;
-  TModelMaker maker(set);
-  set.Models.emplace_back("tree.model", MakeTree(maker));
-  set.Models.emplace_back("viking_weapon.model", MakeViking(maker));
-  set.Models.emplace_back("tank_ok.model", MakeTank(maker));
+  TModelMaker full(set);
+  set.Models.emplace_back("tree.model", MakeTree(full));
+  set.Models.emplace_back("viking_weapon.model", MakeViking(full));
+  set.Models.emplace_back("tank_ok.model", MakeTank(full));
+  // The same models with fewer facets, for drawing many of them small (the battlefield).
+  TModelMaker far(set, FAR_DETAIL, FAR_SUFFIX);
+  set.Models.emplace_back(far.Named("tree") + ".model", MakeTree(far));
+  set.Models.emplace_back(far.Named("viking_weapon") + ".model", MakeViking(far));
+  set.Models.emplace_back(far.Named("tank_ok") + ".model", MakeTank(far));
   return set;
 }

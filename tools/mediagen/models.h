@@ -1,5 +1,7 @@
 // The three models of the game screen and their meshes: a fir tree, a viking carrying an axe
-// and a shield (with idle, walk and attack animations) and a tank.
+// and a shield (with idle, walk and attack animations) and a tank (scan and fire); and each of
+// them again with fewer facets ("tree_far.model", ...), node for node the same, for drawing many
+// small (the battlefield of a match).
 #pragma once
 
 #include <memory>

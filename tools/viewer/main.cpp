@@ -1,14 +1,26 @@
 // viewer: shows a .ui file's widgets or a .model file's model (its animations playing) in a
-// client-sized window, drawn by the client's own code, so that media can be checked by eye.
+// client-sized window, drawn by the client's own code, so that media can be checked by eye; or,
+// with --match, a match on the battlefield as the game screen shows it, played on this machine.
 //
-//   viewer [--media DIR] [--frames N [--screenshot OUT.ppm]] FILE.ui|FILE.model
+//   viewer [--media DIR] [--frames N [--screenshot OUT.png|OUT.ppm]] FILE.ui|FILE.model
+//   viewer [--frames N [--screenshot OUT]] --match [--seats N] [--seat S] [--pace SECONDS]
+//          [--overview] [--select ID]
 //
 // Textures, meshes and models are found by bare name in DIR (default "media/", relative to the
 // working directory). --frames N draws N frames and exits (for scripted checks), and with
-// --screenshot OUT.ppm writes the last of them to an image file. In a model
-// view: Left/Right turn, Up/Down zoom, N next animation, Space pause; Escape quits.
+// --screenshot writes the last of them to an image file (PNG or binary PPM by its ending). In a
+// model view: Left/Right turn, Up/Down zoom, N next animation, Space pause; Escape quits. In a
+// match the mouse plays seat S (default 0; -1 lets the computer play every seat), the other
+// seats' orders come --pace seconds apart (default 0.5); the window edges scroll, Left/Right
+// turn, Up/Down raise and lower the camera; --overview starts the camera over the whole field,
+// and --select clicks unit ID in the last frame before the screenshot (its tiles lit, its
+// targets marked).
 
+#include "match_screen.h"
 #include "model_view.h"
+
+#include "image.h"
+#include "png_writer.h"
 
 #include "app/desktop_screen.h"
 #include "app/event_listener.h"
@@ -39,8 +51,11 @@ constexpr float FAR_CLIP = 500.0f;
 struct TOptions {
   std::string Media = "media/";
   long Frames = 0;        // 0: until the window is closed
-  std::string Screenshot; // with Frames: where the last frame is written (binary PPM)
+  std::string Screenshot; // with Frames: where the last frame is written (PNG or binary PPM)
   std::string File;
+  bool Match = false;
+  TLocalMatchSetup MatchSetup;
+  int32_t Select = 0; // a unit to select before the last frame
 };
 
 bool EndsWith(const std::string& S, const std::string& Suffix) {
@@ -51,16 +66,36 @@ bool EndsWith(const std::string& S, const std::string& Suffix) {
 int Usage() {
   std::fprintf(
       stderr,
-      "usage: viewer [--media DIR] [--frames N [--screenshot OUT.ppm]] FILE.ui|FILE.model\n");
+      "usage: viewer [--media DIR] [--frames N [--screenshot OUT.png|OUT.ppm]] FILE.ui|FILE.model\n"
+      "       viewer [--frames N [--screenshot OUT]] --match [--seats N] [--seat S] [--pace "
+      "SECONDS]\n");
   return 2;
 }
 
-// Writes the finished frame (still in the back buffer) as a binary PPM image, top row first.
+// Writes the finished frame (still in the back buffer) as a PNG image when the name ends in
+// ".png", else as a binary PPM image, top row first.
 bool WriteScreenshot(const std::string& FileName) {
   std::vector<unsigned char> pixels(static_cast<std::size_t>(CLIENT_WIDTH) * CLIENT_HEIGHT * 3);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  if (EndsWith(FileName, ".png")) {
+    TImage image(CLIENT_WIDTH, CLIENT_HEIGHT);
+    for (int y = 0; y < CLIENT_HEIGHT; ++y) {
+      for (int x = 0; x < CLIENT_WIDTH; ++x) {
+        const unsigned char* p =
+            pixels.data() +
+            (static_cast<std::size_t>(CLIENT_HEIGHT - 1 - y) * CLIENT_WIDTH + x) * 3;
+        image.Set(x, y, Rgb(p[0], p[1], p[2]));
+      }
+    }
+    try {
+      WritePng(FileName, image, 3);
+    } catch (const std::exception&) {
+      return false;
+    }
+    return true;
+  }
   std::FILE* out = std::fopen(FileName.c_str(), "wb");
   if (out == nullptr) {
     return false;
@@ -118,7 +153,12 @@ int Run(const TOptions& Options) {
 
   TModel model;
   std::unique_ptr<TDesktopScreen> view;
-  if (EndsWith(Options.File, ".model")) {
+  TLocalMatchScreen* match = nullptr;
+  if (Options.Match) {
+    auto screen = std::make_unique<TLocalMatchScreen>(Options.MatchSetup);
+    match = screen.get();
+    view = std::move(screen);
+  } else if (EndsWith(Options.File, ".model")) {
     if (!model.Load(Options.File, &man)) {
       std::fprintf(stderr, "viewer: cannot open %s\n", Options.File.c_str());
       return 1;
@@ -137,6 +177,9 @@ int Run(const TOptions& Options) {
     loop.SetCycleEvent([&] {
       if (frames + 1 == Options.Frames) {
         shots->ShotFile = Options.Screenshot;
+        if (match != nullptr && Options.Select != 0) {
+          match->Select(Options.Select);
+        }
       }
       screenView->DoLoop();
       if (++frames >= Options.Frames) {
@@ -169,6 +212,18 @@ int main(int argc, char** argv) {
       options.Frames = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--screenshot" && i + 1 < argc) {
       options.Screenshot = argv[++i];
+    } else if (arg == "--match") {
+      options.Match = true;
+    } else if (arg == "--seats" && i + 1 < argc) {
+      options.MatchSetup.Seats = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--seat" && i + 1 < argc) {
+      options.MatchSetup.PlayerSeat = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--overview") {
+      options.MatchSetup.Overview = true;
+    } else if (arg == "--select" && i + 1 < argc) {
+      options.Select = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--pace" && i + 1 < argc) {
+      options.MatchSetup.ComputerPace = std::strtod(argv[++i], nullptr);
     } else if (!arg.empty() && arg[0] == '-') {
       return Usage();
     } else if (options.File.empty()) {
@@ -177,9 +232,13 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (options.File.empty() ||
-      !(EndsWith(options.File, ".ui") || EndsWith(options.File, ".model"))) {
+  if (options.Match ? !options.File.empty()
+                    : (options.File.empty() ||
+                       !(EndsWith(options.File, ".ui") || EndsWith(options.File, ".model")))) {
     return Usage();
+  }
+  if (options.Match && options.File.empty()) {
+    options.File = "match";
   }
   try {
     return Run(options);
