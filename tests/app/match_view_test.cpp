@@ -17,13 +17,6 @@
 #include <cmath>
 #include <memory>
 
-// The software GL driver has no frame pointers: the leak checker needs full stack walks to
-// attribute the driver's own allocations to the libraries tools/lsan.supp names. (Read only in
-// sanitizer builds.)
-extern "C" const char* __asan_default_options() {
-  return "fast_unwind_on_malloc=0";
-}
-
 namespace {
 
 const std::string MEDIA = std::string(SOURCE_DIR) + "/media/";

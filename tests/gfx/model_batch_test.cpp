@@ -17,10 +17,6 @@
 #include <numbers>
 #include <vector>
 
-extern "C" const char* __asan_default_options() {
-  return "fast_unwind_on_malloc=0";
-}
-
 namespace {
 
 const std::string MEDIA = std::string(SOURCE_DIR) + "/media/";

@@ -171,9 +171,10 @@ int Run(const TOptions& Options) {
   TScreenshotCanvas* shots = canvas.get();
   view->Canvas = std::move(canvas);
   ChangeListener(view.get());
+  // The frame count lives as long as the loop that counts with it.
+  long frames = 0;
+  TDesktopScreen* screenView = view.get();
   if (Options.Frames > 0) {
-    long frames = 0;
-    auto* screenView = view.get();
     loop.SetCycleEvent([&] {
       if (frames + 1 == Options.Frames) {
         shots->ShotFile = Options.Screenshot;
