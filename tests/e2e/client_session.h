@@ -346,6 +346,8 @@ struct TImage {
       return false;
     }
     png_init_io(png, file);
+    // The pictures end up in the repository's docs: spend time to make them small.
+    png_set_compression_level(png, 9);
     png_set_IHDR(png, info, Width, Height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
