@@ -1,5 +1,7 @@
 #include "app/match_field.h"
 
+#include "app/frame_canvas.h"
+#include "app/screen.h"
 #include "gfx/gl_map.h"
 
 #include <cmath>
@@ -13,6 +15,10 @@ constexpr float VIEW_TILT_DISTANCE_PER_HEIGHT = 1.0f;
 constexpr float DEGREES_PER_RADIAN = 180.0f / std::numbers::pi_v<float>;
 // The middle tile of a seat's start area, counted from its corner.
 constexpr float START_AREA_MIDDLE = StartSide / 2.0f;
+// The client window's perspective, as the screen sets it up.
+constexpr float FIELD_OF_VIEW_DEGREES = 45.0f;
+constexpr float NEAR_PLANE = 2.0f;
+const TViewport WINDOW{0, 0, CLIENT_WIDTH, CLIENT_HEIGHT};
 
 } // namespace
 
@@ -72,4 +78,31 @@ TCamera StartCamera(int32_t Seat, const TFieldPlacement& Field) {
   camera.Z = target.Z + std::cos(angle) * back;
   camera.AngleY = angle * DEGREES_PER_RADIAN;
   return camera;
+}
+
+TMatrix4 ScreenProjection() {
+  return PerspectiveMatrix(FIELD_OF_VIEW_DEGREES / DEGREES_PER_RADIAN,
+                           static_cast<float>(CLIENT_WIDTH) / static_cast<float>(CLIENT_HEIGHT),
+                           NEAR_PLANE, DEFAULT_FAR_CLIP);
+}
+
+TMatrix4 CameraView(const TCamera& Camera) {
+  return Multiply(Multiply(RotationMatrix(VIEW_TILT / DEGREES_PER_RADIAN, 1, 0, 0),
+                           RotationMatrix(Camera.AngleY / DEGREES_PER_RADIAN, 0, 1, 0)),
+                  TranslationMatrix(-Camera.X, -Camera.Y, -Camera.Z));
+}
+
+bool TilePixel(const TCamera& Camera, const TFieldPlacement& Field, TTilePos Tile, int& MX,
+               int& MY) {
+  TVector window;
+  if (!ProjectPoint(ScreenProjection(), CameraView(Camera), WINDOW, Field.Centre(Tile.X, Tile.Y),
+                    window) ||
+      !(window.X >= 0 && window.X < static_cast<float>(WINDOW.Width) && window.Y >= 0 &&
+        window.Y < static_cast<float>(WINDOW.Height))) {
+    return false;
+  }
+  // OpenGL counts rows from the bottom; the pixel whose area holds the point.
+  MX = static_cast<int>(window.X);
+  MY = WINDOW.Height - 1 - static_cast<int>(window.Y);
+  return true;
 }

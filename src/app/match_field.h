@@ -42,6 +42,16 @@ TFieldPlacement PlaceField(int32_t Columns, int32_t Rows);
 bool PickTile(const TMatrix4& Projection, const TMatrix4& ModelView, const TViewport& View, int MX,
               int MY, const TFieldPlacement& Field, TTilePos& Tile);
 
+// The game screen's projection (the 800 x 600 window's perspective) and the view of Camera, as
+// the screen sets them on OpenGL before drawing the battlefield.
+TMatrix4 ScreenProjection();
+TMatrix4 CameraView(const TCamera& Camera);
+// The window pixel (as Global.MX/MY: origin top-left, Y downwards) on which the centre of Tile
+// is drawn under Camera: the inverse of picking, so PickTile finds Tile again there. False when
+// that point is behind the camera or outside the window.
+bool TilePixel(const TCamera& Camera, const TFieldPlacement& Field, TTilePos Tile, int& MX,
+               int& MY);
+
 // The camera over Seat's corner of the field, looking from the corner towards the middle of the
 // field at the centre of the seat's start tiles from START_HEIGHT. Any other seat number gives
 // a camera over the middle of the field.

@@ -134,4 +134,31 @@ TEST(MatchField, TheCameraStartsOverTheSeatsOwnCorner) {
   }
 }
 
+// The pixel a tile's centre is drawn on, for clicking a unit from outside: picking under the
+// screen's own matrices finds the tile again, and every seat's start tiles are on the screen
+// under its start camera.
+TEST(MatchField, TilePixelIsWherePickingFindsTheTile) {
+  const TFieldPlacement field = PlaceField(20, 20);
+  const TCamera turned{140, 35, 100, 123};
+  EXPECT_EQ(CameraView(turned), View(turned));
+  for (int32_t seat = -1; seat < MaxSeats; ++seat) {
+    const TCamera camera = seat < 0 ? turned : StartCamera(seat, field);
+    for (int32_t y = 0; y < field.Rows; ++y) {
+      for (int32_t x = 0; x < field.Columns; ++x) {
+        int mx = -1, my = -1;
+        if (!TilePixel(camera, field, {x, y}, mx, my)) {
+          const TTilePos corner = SeatCorner(seat, 20, 20);
+          EXPECT_FALSE(seat >= 0 && std::abs(x - corner.X) < StartSide &&
+                       std::abs(y - corner.Y) < StartSide)
+              << "start tile " << x << "," << y << " of seat " << seat << " off the screen";
+          continue;
+        }
+        TTilePos tile;
+        ASSERT_TRUE(PickTile(ScreenProjection(), CameraView(camera), WINDOW, mx, my, field, tile));
+        EXPECT_EQ(tile, (TTilePos{x, y})) << mx << "," << my << " seat " << seat;
+      }
+    }
+  }
+}
+
 } // namespace

@@ -1,7 +1,11 @@
 #include "app/screens/game_status.h"
 
+#include "app/connection.h"
 #include "app/global.h"
 #include "app/lighting.h"
+#include "app/match_field.h"
+#include "app/match_panel.h"
+#include "app/match_view.h"
 #include "app/screens/chat_status.h"
 #include "app/screens/screens.h"
 #include "gfx/draw_model.h"
@@ -12,11 +16,16 @@
 #include "gfx/texture.h"
 #include "gui/button.h"
 #include "gui/desktop.h"
+#include "gui/edit.h"
 #include "gui/label.h"
+#include "gui/text_layout.h"
+#include "gui/window.h"
+#include "net/protocol.h"
 
 #include <GL/gl.h>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -35,8 +44,6 @@ constexpr int LABEL_TOP = 580;
 constexpr int LABEL_WIDTH = 200;
 constexpr int LABEL_HEIGHT = 8;
 
-// The fixed downward tilt of the view, in degrees.
-constexpr float VIEW_TILT = 45.0f;
 constexpr int GENERAL_DIGITS = 15;
 
 std::string General(float Value) {
@@ -57,6 +64,87 @@ void LoadModel(TModel& Model, const char* FileName) {
   if (!loaded) {
     throw std::runtime_error(std::string(FileName) + ": the file cannot be opened");
   }
+}
+
+// A widget's place: left, top, width, height.
+struct TBox {
+  std::int32_t Left, Top, Width, Height;
+};
+
+void Place(TUIWidget& W, const TBox& Box) {
+  W.FLeft = Box.Left;
+  W.FTop = Box.Top;
+  W.SetWidth(Box.Width);
+  W.SetHeight(Box.Height);
+}
+
+// In a match: the line of the server's refusals at the top left, the chat rows and the chat
+// line at the bottom left, above the camera label.
+constexpr TBox NOTICE_BOX{10, 10, 560, 8};
+constexpr TBox CHAT_ROW_BOX{10, 496, 560, 8};
+constexpr std::int32_t CHAT_ROW_SPACING = 12;
+constexpr TBox CHAT_EDIT_BOX{10, 558, 560, 16};
+// The question and result windows: a message over a row of buttons, in the window's middle.
+constexpr TBox CHOICE_WINDOW_BOX{250, 230, 300, 100};
+constexpr TBox CHOICE_MESSAGE_BOX{10, 10, 270, 10};
+constexpr TBox CHOICE_BUTTON_BOX{0, 40, 84, 32};
+constexpr std::int32_t CHOICE_BUTTON_SPACING = 92;
+// The last button's left edge, from the window's right edge.
+constexpr std::int32_t CHOICE_BUTTONS_RIGHT = 110;
+constexpr std::int32_t CHOICE_MARGIN_LEFT = 5;
+constexpr std::int32_t CHOICE_MARGIN_TOP = 16;
+
+constexpr const char* RESULT_TITLE = "Match over";
+constexpr const char* QUESTION_TITLE = "Resign";
+constexpr const char* BACK_TO_LOBBY = "Back to lobby";
+
+// The time now in seconds, by the frames' clock.
+double Seconds() {
+  const auto now = Global.Clock ? Global.Clock() : std::chrono::steady_clock::now();
+  return std::chrono::duration<double>(now.time_since_epoch()).count();
+}
+
+void SendToServer(const std::string& Line) {
+  if (Global.Conn != nullptr) {
+    Global.Conn->Send(Line);
+  }
+}
+
+struct TChoice {
+  const char* Caption;
+  TOnSimpleEvent Click;
+};
+
+// A small window with Message over a row of buttons, right-aligned.
+std::unique_ptr<TUIWindow> ChoiceWindow(const std::string& Title, const std::string& Message,
+                                        std::vector<TChoice> Choices) {
+  auto window = std::make_unique<TUIWindow>();
+  window->FTitle = Title;
+  Place(*window, CHOICE_WINDOW_BOX);
+  window->FMarginLeft = CHOICE_MARGIN_LEFT;
+  window->FMarginTop = CHOICE_MARGIN_TOP;
+  auto message = std::make_unique<TUILabel>();
+  message->FCaption = Message.substr(0, CharsThatFit(CHOICE_MESSAGE_BOX.Width));
+  Place(*message, CHOICE_MESSAGE_BOX);
+  window->Add(std::move(message));
+  const auto count = static_cast<std::int32_t>(Choices.size());
+  for (std::int32_t i = 0; i < count; ++i) {
+    auto button = std::make_unique<TUIButton>();
+    button->FCaption = Choices[static_cast<std::size_t>(i)].Caption;
+    button->FOnClick = std::move(Choices[static_cast<std::size_t>(i)].Click);
+    Place(*button,
+          {CHOICE_WINDOW_BOX.Width - CHOICE_BUTTONS_RIGHT - (count - 1 - i) * CHOICE_BUTTON_SPACING,
+           CHOICE_BUTTON_BOX.Top, CHOICE_BUTTON_BOX.Width, CHOICE_BUTTON_BOX.Height});
+    window->Add(std::move(button));
+  }
+  return window;
+}
+
+template <class W>
+std::unique_ptr<W> Placed(const TBox& Box) {
+  auto widget = std::make_unique<W>();
+  Place(*widget, Box);
+  return widget;
 }
 
 } // namespace
@@ -117,28 +205,258 @@ TGameStatus::TGameStatus() : TClientScreen(UI_FILE) {
   Anim = std::make_unique<TRuntimeAnimator>();
   Anim->Build(*M2);
   Map = std::make_unique<TGLMap>();
+
+  Session = std::make_unique<TMatchSession>(SendToServer, Seconds);
+  Session->OnReset = [this](const TGame& Game, int32_t Seat) { MatchReset(Game, Seat); };
+  Session->OnEvent = [this](const TMatchEvent& Event) {
+    if (View) {
+      View->Push(Event);
+    }
+  };
+  FPlainWidgets.emplace_back(Desktop->Find<TUIWidget>("HelpWindow"));
 }
 
 TGameStatus::~TGameStatus() = default;
 
 void TGameStatus::OnExitButtonClick(TUIWidget*) {
-  if (ChatStatus != nullptr) {
+  if (FInMatch) {
+    AskResign();
+  } else if (ChatStatus != nullptr) {
     ChangeListener(ChatStatus);
   }
+}
+
+void TGameStatus::Enter() {
+  TClientScreen::Enter();
+  if (!FInMatch && Session->Following() && Lobby() != nullptr && Lobby()->OwnMatchStarted()) {
+    BeginMatch();
+  }
+}
+
+void TGameStatus::BeginMatch() {
+  MakeMatchWidgets();
+  FInMatch = true;
+  FCameraPlaced = false;
+  FPlainCamera = Camera;
+  ShowMatchWidgets(true);
+  ShowChatRows();
+  if (const TGame* game = Session->Game()) {
+    MatchReset(*game, Session->Seat());
+  }
+}
+
+void TGameStatus::MakeMatchWidgets() {
+  if (Panel) {
+    return;
+  }
+  Panel = std::make_unique<TMatchPanel>(*Desktop);
+  Panel->OnEndTurn = [this] { Session->Order(TOrder::EndTurn()); };
+  Panel->OnResign = [this] { AskResign(); };
+  FMatchWidgets.emplace_back(Panel->Window);
+  auto notice = Placed<TUILabel>(NOTICE_BOX);
+  NoticeLabel = notice.get();
+  Desktop->Add(std::move(notice));
+  FMatchWidgets.emplace_back(NoticeLabel);
+  for (std::size_t row = 0; row < CHAT_ROWS; ++row) {
+    auto label = Placed<TUILabel>(
+        {CHAT_ROW_BOX.Left, CHAT_ROW_BOX.Top + static_cast<std::int32_t>(row) * CHAT_ROW_SPACING,
+         CHAT_ROW_BOX.Width, CHAT_ROW_BOX.Height});
+    ChatLabels[row] = label.get();
+    Desktop->Add(std::move(label));
+    FMatchWidgets.emplace_back(ChatLabels[row]);
+  }
+  auto edit = Placed<TUIEdit>(CHAT_EDIT_BOX);
+  edit->FOnEnter = [this](TUIWidget*) {
+    if (!ChatEdit->FText.empty()) {
+      SendToServer(Build(TChatRequest{ChatEdit->FText}));
+    }
+    CloseChatLine();
+  };
+  ChatEdit = edit.get();
+  Desktop->Add(std::move(edit));
+  FChatEditSlot = TWidgetSlot(ChatEdit);
+  FChatEditSlot.Show(false);
+}
+
+void TGameStatus::ShowMatchWidgets(bool Shown) {
+  for (TWidgetSlot& slot : FPlainWidgets) {
+    slot.Show(!Shown);
+  }
+  for (TWidgetSlot& slot : FMatchWidgets) {
+    slot.Show(Shown);
+  }
+  if (!Shown) {
+    FChatEditSlot.Show(false);
+  }
+}
+
+void TGameStatus::MatchReset(const TGame& Game, int32_t Seat) {
+  if (View) {
+    View->Reset(Game, Seat);
+  }
+  if (FInMatch && !FCameraPlaced && Game.Map) {
+    Camera = StartCamera(Seat, PlaceField(Game.Map->SizeX, Game.Map->SizeY));
+    FCameraPlaced = true;
+  }
+}
+
+void TGameStatus::LeaveMatch() {
+  Session->Leave();
+  if (!FInMatch) {
+    return;
+  }
+  FInMatch = false;
+  CloseWindow(Question);
+  CloseWindow(Result);
+  ShowMatchWidgets(false);
+  Camera = FPlainCamera;
+  if (Active && ChatStatus != nullptr) {
+    ChangeListener(ChatStatus);
+  }
+}
+
+void TGameStatus::CloseWindow(TUIWindow*& Window) {
+  if (Window != nullptr) {
+    TUIWindow* closing = Window;
+    Window = nullptr;
+    closing->RequestDestroy();
+  }
+}
+
+void TGameStatus::AskResign() {
+  if (!FInMatch || Question != nullptr || Result != nullptr) {
+    return;
+  }
+  CloseChatLine();
+  const TGame* game = Session->Game();
+  const bool playing = game == nullptr || InPlay(*game, Session->Seat());
+  auto window = ChoiceWindow(QUESTION_TITLE, playing ? RESIGN_QUESTION : LEAVE_QUESTION,
+                             {{"Yes", [this](TUIWidget*) { AnswerResign(true); }},
+                              {"No", [this](TUIWidget*) { AnswerResign(false); }}});
+  Question = window.get();
+  Desktop->AddModal(std::move(window));
+}
+
+void TGameStatus::AnswerResign(bool Yes) {
+  CloseWindow(Question);
+  if (Yes) {
+    Session->Resign();
+    if (Lobby() != nullptr) {
+      Lobby()->LeaveOwnGame();
+    }
+    LeaveMatch();
+  }
+}
+
+void TGameStatus::ShowResult() {
+  CloseWindow(Question);
+  CloseChatLine();
+  auto window = ChoiceWindow(RESULT_TITLE, Session->ResultText(),
+                             {{BACK_TO_LOBBY, [this](TUIWidget*) { LeaveMatch(); }}});
+  Result = window.get();
+  Desktop->AddModal(std::move(window));
+}
+
+void TGameStatus::OpenChatLine() {
+  if (ChatEdit == nullptr || Question != nullptr || Result != nullptr) {
+    return;
+  }
+  ChatEdit->FText.clear();
+  FChatEditSlot.Show(true);
+  ChatEdit->Focus();
+}
+
+void TGameStatus::CloseChatLine() {
+  FChatEditSlot.Show(false);
+}
+
+void TGameStatus::ChatLine(const std::string& Line) {
+  FChatLines.push_back(Line.substr(0, CharsThatFit(CHAT_ROW_BOX.Width)));
+  if (FChatLines.size() > CHAT_ROWS) {
+    FChatLines.erase(FChatLines.begin());
+  }
+  if (FInMatch) {
+    ShowChatRows();
+  }
+}
+
+void TGameStatus::ShowChatRows() {
+  // The newest line on the bottom row.
+  const std::size_t empty = CHAT_ROWS - FChatLines.size();
+  for (std::size_t row = 0; row < CHAT_ROWS; ++row) {
+    if (ChatLabels[row] != nullptr) {
+      ChatLabels[row]->FCaption = row < empty ? std::string() : FChatLines[row - empty];
+    }
+  }
+}
+
+void TGameStatus::OwnMatchBegun() {
+  Session->OwnMatchBegun();
+  if (Active) {
+    if (!FInMatch) {
+      BeginMatch();
+    }
+  } else if (GameStatus == this) {
+    ChangeListener(this);
+  }
+}
+
+void TGameStatus::MatchLine(const TMsg& Line) {
+  Session->MatchLine(Line);
+}
+
+void TGameStatus::Refused(const std::string& Reason) {
+  Session->Refused(Reason);
+}
+
+void TGameStatus::ConnectionLost() {
+  Session->ConnectionLost();
+  LeaveMatch();
 }
 
 void TGameStatus::BeforeFrame() {
   TClientScreen::BeforeFrame();
   ScrollCamera(Camera, Global.MX, Global.MY);
   Label1->FCaption = CameraCaption(Camera);
+  if (!FInMatch) {
+    return;
+  }
+  if (const TGame* game = Session->Game()) {
+    if (View) {
+      View->Update(*game);
+    }
+    Panel->Update(*game, Session->Seat(), Session->SecondsLeft());
+  }
+  NoticeLabel->FCaption = Session->Notice();
+  if (Session->Over() && Result == nullptr) {
+    ShowResult();
+  }
 }
 
 void TGameStatus::DrawScene() {
+  if (FInMatch) {
+    const TGame* game = Session->Game();
+    if (game == nullptr) {
+      return; // the ground appears with the match's first block
+    }
+    if (!View) {
+      View = std::make_unique<TMatchView>(Global.Man);
+      View->Selection.OnOrder = [this](const TOrder& Order) { Session->Order(Order); };
+      View->Reset(*game, Session->Seat());
+      Panel->SetSeatTextures(View->SeatTextures());
+    }
+  }
   glRotatef(VIEW_TILT, 1, 0, 0);
   glRotatef(Camera.AngleY, 0, 1, 0);
   glTranslatef(-Camera.X, -Camera.Y, -Camera.Z);
   glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
   glEnable(GL_LIGHTING);
+  if (FInMatch) {
+    View->Draw(*Session->Game());
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    return;
+  }
 
   TTexture* tile = Global.Man != nullptr ? Global.Man->GetTextureByName(TILE_TEXTURE) : nullptr;
   glBindTexture(GL_TEXTURE_2D, tile != nullptr ? tile->Texture : 0);
@@ -161,11 +479,45 @@ void TGameStatus::DrawScene() {
   glEnable(GL_TEXTURE_2D);
 }
 
+void TGameStatus::KeyDownEvent(const SDL_KeyboardEvent& Event) {
+  FKeyForChatLine = ChatLineOpen();
+  TClientScreen::KeyDownEvent(Event);
+}
+
+void TGameStatus::MouseDownEvent(const SDL_MouseButtonEvent& Event) {
+  // A press on the panel or another widget is the desktop's; one on the open field is an order.
+  const bool onField = Desktop->WidgetByPos(Event.x, Event.y, true) == Desktop.get();
+  TClientScreen::MouseDownEvent(Event);
+  const TGame* game = Session->Game();
+  if (FInMatch && onField && Event.button == SDL_BUTTON_LEFT && View && game != nullptr &&
+      Question == nullptr && Result == nullptr) {
+    View->Click(*game, Event.x, Event.y);
+  }
+}
+
 void TGameStatus::HandleKey(const SDL_KeyboardEvent& Event) {
+  if (FKeyForChatLine) {
+    if (Event.keysym.sym == SDLK_ESCAPE) {
+      CloseChatLine();
+    }
+    return;
+  }
   switch (Event.keysym.sym) {
   case SDLK_ESCAPE:
-    if (ChatStatus != nullptr) {
-      ChangeListener(ChatStatus);
+    if (!FInMatch) {
+      if (ChatStatus != nullptr) {
+        ChangeListener(ChatStatus);
+      }
+    } else if (Question != nullptr) {
+      AnswerResign(false);
+    } else {
+      AskResign();
+    }
+    break;
+  case SDLK_RETURN:
+  case SDLK_KP_ENTER:
+    if (FInMatch) {
+      OpenChatLine();
     }
     break;
   case SDLK_LEFT:

@@ -1,6 +1,10 @@
+#include "app/match_field.h"
+#include "app/match_panel.h"
 #include "app/screens/game_status.h"
 #include "gfx/runtime_animator.h"
+#include "gui/bar.h"
 #include "gui/button.h"
+#include "net/match_lines.h"
 #include "screens_fixture.h"
 
 #include <gtest/gtest.h>
@@ -237,6 +241,159 @@ TEST_F(GameStatusTest, MissingOrBrokenModelNamesTheFile) {
       WriteMedia(model, EMPTY_MODEL);
     }
   }
+}
+
+// The game screen in this client's match against the computer, the peer playing the server.
+class MatchScreenTest : public GameStatusTest {
+protected:
+  void SetUp() override {
+    GameStatusTest::SetUp();
+    UseMedia("matchpanel.ui");
+    BuildGame();
+    Global.MX = 400; // away from the edges that scroll
+    Global.MY = 300;
+  }
+  // Logs anna in, starts her game against the computer and sends her match's block.
+  std::unique_ptr<TPeer> StartMatch() {
+    auto peer = LogInWith("anna");
+    if (peer == nullptr) {
+      return peer;
+    }
+    FServer = CreateMatch("plain", 10, {{"anna", false}});
+    std::vector<std::string> lines{"G|101|duel|plain|10|anna", "F|created|101", "H|101",
+                                   "F|started|101|anna|Server computer"};
+    for (const std::string& line : MatchBlock(*FServer, 101, 0, 60)) {
+      lines.push_back(line);
+    }
+    Receive(*peer, lines);
+    Frame(); // the game screen's own first frame
+    return peer;
+  }
+  void Press(SDLKey Sym, Uint16 Unicode = 0) { ActiveEvent->KeyDownEvent(Key(Sym, Unicode)); }
+  void Release(SDLKey Sym) {
+    SDL_KeyboardEvent release = Key(Sym);
+    release.type = SDL_KEYUP;
+    ActiveEvent->KeyUpEvent(release);
+  }
+  static TUIButton* Button(TUIWindow* Window, const std::string& Caption) {
+    for (int i = 0; Window != nullptr && i < Window->Count(); ++i) {
+      auto* button = dynamic_cast<TUIButton*>(Window->Get(i));
+      if (button != nullptr && button->FCaption == Caption) {
+        return button;
+      }
+    }
+    return nullptr;
+  }
+  static std::string Message(TUIWindow* Window) {
+    return dynamic_cast<TUILabel*>(Window->Get(0))->FCaption;
+  }
+  int Windows() const {
+    int windows = 0;
+    for (int i = 0; i < FGame->Desktop->Count(); ++i) {
+      windows += dynamic_cast<TUIWindow*>(FGame->Desktop->Get(i)) != nullptr ? 1 : 0;
+    }
+    return windows;
+  }
+  std::unique_ptr<TGame> FServer;
+};
+
+// The match's start moves the client from its room to the game screen, the camera over its
+// corner; the panel, the server's refusals, the chat and orders follow the match.
+TEST_F(MatchScreenTest, TheMatchIsPlayedOnTheGameScreen) {
+  auto peer = StartMatch();
+  ASSERT_NE(peer, nullptr);
+  ASSERT_TRUE(FGame->Active);
+  ASSERT_TRUE(FGame->InMatch());
+  const TCamera start = StartCamera(0, PlaceField(16, 16));
+  EXPECT_EQ(FGame->Camera.X, start.X);
+  EXPECT_EQ(FGame->Camera.AngleY, start.AngleY);
+  EXPECT_EQ(FGame->Panel->TurnBar->FCaption, "Your turn");
+  EXPECT_EQ(FGame->Desktop->Find<TUIWidget>("HelpWindow"), nullptr);
+
+  FGame->Panel->EndTurnButton->FOnClick(FGame->Panel->EndTurnButton);
+  EXPECT_EQ(peer->ReadLine(), "T|");
+  Receive(*peer, {"F|refused|It is not your turn.", "C|bert|well played"});
+  EXPECT_EQ(FGame->NoticeLabel->FCaption, "It is not your turn.");
+  EXPECT_EQ(Windows(), 1) << "the panel only: a refusal opens no window";
+  EXPECT_EQ(FGame->ChatLabels.back()->FCaption, "<bert> well played");
+
+  Press(SDLK_RETURN, 13);
+  ASSERT_TRUE(FGame->ChatLineOpen());
+  for (char c : std::string("gg")) {
+    Press(SDLK_g, static_cast<Uint16>(c));
+  }
+  Press(SDLK_RETURN, 13);
+  EXPECT_EQ(peer->ReadLine(), "C|gg");
+  EXPECT_FALSE(FGame->ChatLineOpen());
+  Press(SDLK_RETURN, 13);
+  Press(SDLK_ESCAPE, 27);
+  EXPECT_FALSE(FGame->ChatLineOpen());
+  EXPECT_EQ(FGame->Question, nullptr) << "Escape only closed the chat line";
+}
+
+// Escape asks once; the repeats of the held key neither answer nor reopen the question; a new
+// press closes it, and Yes resigns and goes back to the lobby.
+TEST_F(MatchScreenTest, EscapeAsksWhetherToResignAndItsRepeatsDoNothing) {
+  auto peer = StartMatch();
+  ASSERT_NE(peer, nullptr);
+  Press(SDLK_ESCAPE, 27);
+  TUIWindow* question = FGame->Question;
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(Message(question), "Resign this match?");
+  for (int repeat = 0; repeat < 5; ++repeat) {
+    Press(SDLK_ESCAPE, 27);
+    Frame();
+  }
+  EXPECT_EQ(FGame->Question, question);
+  EXPECT_EQ(Windows(), 2);
+  Release(SDLK_ESCAPE);
+  Press(SDLK_ESCAPE, 27);
+  EXPECT_EQ(FGame->Question, nullptr) << "a new press answers No";
+  Release(SDLK_ESCAPE);
+  Press(SDLK_ESCAPE, 27);
+  ASSERT_NE(FGame->Question, nullptr);
+  TUIButton* yes = Button(FGame->Question, "Yes");
+  ASSERT_NE(yes, nullptr);
+  yes->FOnClick(yes);
+  EXPECT_EQ(peer->ReadLine(), "Y|");
+  EXPECT_TRUE(FChat->Active);
+  EXPECT_FALSE(FGame->InMatch());
+  EXPECT_EQ(FLobby.OwnGame(), NO_GAME);
+  EXPECT_EQ(Windows(), 1) << "the help window is back, the question and panel gone";
+}
+
+// F|over shows the result with the way back to the lobby, where the plain game screen is
+// today's again.
+TEST_F(MatchScreenTest, OverShowsTheResultAndLeadsBackToTheLobby) {
+  auto peer = StartMatch();
+  ASSERT_NE(peer, nullptr);
+  Press(SDLK_ESCAPE, 27);
+  Receive(*peer, {"F|out|1", "F|over|0", "F|ended|101|anna"});
+  EXPECT_EQ(FGame->Question, nullptr) << "the result replaces the question";
+  ASSERT_NE(FGame->Result, nullptr);
+  EXPECT_EQ(Message(FGame->Result), "You win");
+  TUIButton* back = Button(FGame->Result, "Back to lobby");
+  ASSERT_NE(back, nullptr);
+  back->FOnClick(back);
+  EXPECT_TRUE(FChat->Active);
+  EXPECT_FALSE(peer->ReadLine(QUIET_MS).has_value()) << "nothing to send";
+  ChangeListener(GameStatus);
+  EXPECT_FALSE(FGame->InMatch());
+  EXPECT_EQ(FGame->Camera.X, START_CAMERA.X);
+  EXPECT_NE(FGame->Desktop->Find<TUIWidget>("HelpWindow"), nullptr);
+}
+
+TEST_F(MatchScreenTest, ALostConnectionEndsTheMatch) {
+  auto peer = StartMatch();
+  ASSERT_NE(peer, nullptr);
+  peer->Close();
+  ASSERT_TRUE(WaitFor([&] {
+    Frame();
+    return FChat->Active;
+  }));
+  EXPECT_FALSE(FGame->InMatch());
+  EXPECT_TRUE(FGame->Session->Lost());
+  EXPECT_EQ(Errors(*FChat->Desktop).back(), "Connection to server lost.");
 }
 
 } // namespace

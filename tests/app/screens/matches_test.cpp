@@ -16,30 +16,6 @@ namespace {
 
 class MatchesTest : public TScreensTest {
 protected:
-  // Logs Name in, the server answering with Answer (by default: matches offered, login
-  // accepted).
-  std::unique_ptr<TPeer> LogInWith(const std::string& Name, std::vector<std::string> Answer = {}) {
-    if (Answer.empty()) {
-      Answer = {"F|play|1", "O|" + Name};
-    }
-    auto peer = PressOk(FListener.Address(), Name, "secret");
-    EXPECT_NE(peer, nullptr);
-    if (peer != nullptr) {
-      EXPECT_EQ(peer->ReadLine(), "L|" + Name + "|secret");
-      Receive(*peer, Answer);
-    }
-    return peer;
-  }
-  // Delivers Lines and lets frames handle them (a loaded machine may spend a frame's time
-  // budget before the last).
-  void Receive(TPeer& Peer, const std::vector<std::string>& Lines) {
-    Deliver(Peer, Lines);
-    testing::internal::CaptureStdout();
-    do {
-      Frame();
-    } while (FConn.LinesWaiting() > 0);
-    testing::internal::GetCapturedStdout();
-  }
   // Clicks row Row of a list on the lobby's desktop.
   static void ClickRow(TUIList& List, int Row) {
     const int y = List.FMarginTop + Row * TUIList::RowHeight + 4;

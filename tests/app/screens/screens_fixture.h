@@ -106,6 +106,30 @@ protected:
         Feed(Peer, FConn, bytes, [&] { return FConn.LinesWaiting() >= before + Lines.size(); }));
   }
 
+  // Logs Name in, the server answering with Answer (by default: matches offered, login
+  // accepted).
+  std::unique_ptr<TPeer> LogInWith(const std::string& Name, std::vector<std::string> Answer = {}) {
+    if (Answer.empty()) {
+      Answer = {"F|play|1", "O|" + Name};
+    }
+    auto peer = PressOk(FListener.Address(), Name, "secret");
+    EXPECT_NE(peer, nullptr);
+    if (peer != nullptr) {
+      EXPECT_EQ(peer->ReadLine(), "L|" + Name + "|secret");
+      Receive(*peer, Answer);
+    }
+    return peer;
+  }
+  // Delivers Lines and lets frames handle them (a loaded machine may spend a frame's time
+  // budget before the last).
+  void Receive(TPeer& Peer, const std::vector<std::string>& Lines) {
+    Deliver(Peer, Lines);
+    testing::internal::CaptureStdout();
+    do {
+      Frame();
+    } while (FConn.LinesWaiting() > 0);
+    testing::internal::GetCapturedStdout();
+  }
   // The error windows on a desktop, by message.
   static std::vector<std::string> Errors(TUIDesktop& Desktop) {
     std::vector<std::string> out;
