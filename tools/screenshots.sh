@@ -21,6 +21,9 @@ pictures=(
   game.png:screen-game.png
   match-games.png:screen-match-games.png
   match-waiting-room.png:screen-match-waiting-room.png
+  match-duel-selected.png:screen-match-selected.png
+  match-attack.png:screen-match-attack.png
+  match-result.png:screen-match-result.png
 )
 for pair in "${pictures[@]}"; do
   cp "build/e2e-screens/${pair%%:*}" "docs/${pair#*:}"

@@ -96,7 +96,9 @@ bool Clickable(int X, int Y) {
 // client's copy of the match (its trace) says what the rules allow.
 class TClientSeat {
 public:
-  TClientSeat(e2e::TPlayer& Player, TClientTrace& Trace) : FPlayer(Player), FTrace(Trace) {
+  // Pictures: the start of the names of the screenshots it takes.
+  TClientSeat(e2e::TPlayer& Player, TClientTrace& Trace, const std::string& Pictures)
+      : FPlayer(Player), FTrace(Trace), FPictures(Pictures) {
     const TGame& game = *Trace.Mirror.Game();
     FField = PlaceField(game.Map->SizeX, game.Map->SizeY);
     FCamera = StartCamera(Trace.Mirror.YourSeat(), FField);
@@ -177,7 +179,7 @@ private:
       if (hitCame && !FAttackShown) {
         FAttackShown = true;
         SleepMs(200);
-        Screenshot(FPlayer.Display()).SavePNG(ScreenshotPath("match-attack.png"));
+        Screenshot(FPlayer.Display()).SavePNG(ScreenshotPath(FPictures + "attack.png"));
       }
       return hitCame;
     }
@@ -216,7 +218,7 @@ private:
     EXPECT_TRUE(lit(selected)) << "tile " << best->X << "," << best->Y << " is not lit";
     if (!FSelectionShown) {
       FSelectionShown = true;
-      selected.SavePNG(ScreenshotPath("match-selected.png"));
+      selected.SavePNG(ScreenshotPath(FPictures + "selected.png"));
     }
     EXPECT_TRUE(ClickTile(*best));
     FPlayer.Rest();
@@ -229,6 +231,7 @@ private:
 
   e2e::TPlayer& FPlayer;
   TClientTrace& FTrace;
+  std::string FPictures;
   TFieldPlacement FField;
   TCamera FCamera;
   bool FSelectionShown = false;
@@ -319,7 +322,7 @@ TEST(ClientMatch, AgainstAProtocolPlayer) {
   EXPECT_EQ(MatchChecksum(*trace.Mirror.Game()), MatchChecksum(*bert.Mind().Mirror.Game()));
 
   // Two rounds each: the client through its window, bert by the rules' computer.
-  TClientSeat seat(anna, trace);
+  TClientSeat seat(anna, trace, "match-duel-");
   int moves = 0, hits = 0;
   for (int round = 0; round < 2; ++round) {
     ASSERT_TRUE(seat.MyTurn());
@@ -365,7 +368,7 @@ TEST(ClientMatch, AgainstTheComputerToTheLastUnit) {
   ASSERT_TRUE(trace.WaitUntil([&](const std::string&) { return trace.Mirror.Game() != nullptr; }));
   ASSERT_TRUE(LogHas(server, "Game 101 started: anna, Server computer"));
 
-  TClientSeat seat(anna, trace);
+  TClientSeat seat(anna, trace, "match-");
   int moves = 0, hits = 0;
   for (int turn = 0; turn < 60 && !seat.Over(); ++turn) {
     if (seat.MyTurn()) {
