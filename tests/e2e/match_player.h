@@ -71,8 +71,6 @@ public:
     return found;
   }
 
-  void Say(const std::string& Text) { FClient.SendLine(Build(TChatRequest{Text})); }
-
   // Announces a game; its number once the server confirms it, else 0.
   int32_t Create(const std::string& Map, int32_t Points, const std::string& GameName) {
     FClient.SendLine(Build(TAnnounceRequest{Map, std::to_string(Points), GameName}));
@@ -113,14 +111,17 @@ public:
     for (int given = 0; FMind.MyTurn(); ++given) {
       const std::string order = given < MaxOrders ? FMind.NextOrder() : Build(TEndTurnOrder{});
       FClient.SendLine(order);
-      const bool answered = ReadUntil([](const std::string& Line) {
+      TExt answer = TExt::Unknown;
+      const bool answered = ReadUntil([&](const std::string& Line) {
         const TExt kind = ExtOf(TMsg(Line));
-        return kind == TExt::Moved || kind == TExt::Hit || kind == TExt::Turn ||
-               kind == TExt::Over || kind == TExt::Refused;
+        if (kind == TExt::Moved || kind == TExt::Hit || kind == TExt::Turn || kind == TExt::Over ||
+            kind == TExt::Refused)
+          answer = kind;
+        return answer != TExt::Unknown && Settled();
       });
       if (!answered)
         return false;
-      if (ExtOf(TMsg(FHeard.back())) == TExt::Refused) {
+      if (answer == TExt::Refused) {
         FMind.Faults.push_back(order + " -> " + FHeard.back());
         return false;
       }
@@ -133,6 +134,17 @@ public:
   bool Over() const { return FWinner.has_value(); }
 
 private:
+  // No line the last order caused is still on its way: a seat left without units is out, and a
+  // match with one seat left is over.
+  bool Settled() const {
+    const TGame* game = FMind.Mirror.Game();
+    if (game == nullptr || game->Over)
+      return true;
+    for (const auto& player : game->Players)
+      if (InPlay(*game, player->Seat) && SeatUnitCount(*game, player->Seat) == 0)
+        return false;
+    return SeatsInPlay(*game) > 1;
+  }
   void Take(const std::string& Line) {
     FHeard.push_back(Line);
     FMind.Take(Line);
