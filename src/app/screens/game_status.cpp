@@ -488,6 +488,9 @@ void TGameStatus::MouseDownEvent(const SDL_MouseButtonEvent& Event) {
   // A press on the panel or another widget is the desktop's; one on the open field is an order.
   const bool onField = Desktop->WidgetByPos(Event.x, Event.y, true) == Desktop.get();
   TClientScreen::MouseDownEvent(Event);
+  if (ChatLineOpen() && onField) {
+    ChatEdit->Focus(); // the line being typed keeps the keys while the player clicks
+  }
   const TGame* game = Session->Game();
   if (FInMatch && onField && Event.button == SDL_BUTTON_LEFT && View && game != nullptr &&
       Question == nullptr && Result == nullptr) {

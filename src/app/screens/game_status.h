@@ -125,7 +125,8 @@ public:
 
   // A key typed into the chat line goes there only (Escape closes it).
   void KeyDownEvent(const SDL_KeyboardEvent& Event) override;
-  // In a match, a left press on the open field (not on a widget) is a click on the battlefield.
+  // In a match, a left press on the open field (not on a widget) is a click on the battlefield;
+  // an open chat line keeps the keys.
   void MouseDownEvent(const SDL_MouseButtonEvent& Event) override;
 
 protected:

@@ -319,6 +319,11 @@ TEST_F(MatchScreenTest, TheMatchIsPlayedOnTheGameScreen) {
 
   Press(SDLK_RETURN, 13);
   ASSERT_TRUE(FGame->ChatLineOpen());
+  SDL_MouseButtonEvent press{};
+  press.button = SDL_BUTTON_LEFT;
+  press.x = 300;
+  press.y = 300;
+  FGame->MouseDownEvent(press); // a click on the field while typing
   for (char c : std::string("gg")) {
     Press(SDLK_g, static_cast<Uint16>(c));
   }
