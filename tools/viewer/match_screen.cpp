@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr float VIEW_TILT = 45.0f; // the game screen's fixed downward tilt
 // At the 45-degree tilt and the screen's 45-degree field of view, the ground shows from 0.414
 // to 2.414 times the camera's height ahead of it, and the bottom edge of the window spans 1.1
 // times the height across: the overview is high enough for the field's width to fit at the
