@@ -15,7 +15,7 @@
 namespace {
 
 // Names longer than this are cut so that a seat's line fits the panel.
-constexpr std::size_t SHOWN_NAME_LENGTH = 12;
+constexpr std::size_t SHOWN_NAME_LENGTH = 16;
 constexpr int32_t SEAT_IMAGE_SIZE = 12;
 
 std::string SeatName(const TGame& Game, int32_t Seat) {

@@ -6,6 +6,7 @@
 #include "gui/desktop.h"
 #include "gui/image.h"
 #include "gui/label.h"
+#include "gui/text_layout.h"
 #include "gui/window.h"
 
 #include <gtest/gtest.h>
@@ -108,3 +109,14 @@ TEST_F(MatchPanelTest, TheButtonsCallTheirHandlers) {
 }
 
 } // namespace
+
+TEST(MatchPanel, TheComputersSeatLineIsWholeAndFitsItsLabel) {
+  TUIDesktop desktop;
+  TMatchPanel panel(desktop, PANEL_FILE);
+  const auto game = CreateMatch("plain", 10, {{"anna", false}, {"Server computer", true}});
+  panel.Update(*game, 0, 30);
+  const TUILabel& label = *panel.SeatLabels[1];
+  EXPECT_EQ(label.FCaption, "Server computer: 6 units");
+  // The longest line a seat can have: the turn's marker and two-digit units.
+  EXPECT_LE(TextWidth(std::string("> Server computer: 12 units").size()), label.FWidth);
+}

@@ -61,9 +61,9 @@ constexpr int RoomStartButton[] = {271, 370};
 constexpr int RoomExitButton[] = {526, 370};
 // The match panel's buttons on the game screen, and the one button of the window that shows a
 // match's result (the right-hand button of the screen's question windows).
-constexpr int EndTurnButton[] = {640, 266};
-constexpr int ResignButton[] = {736, 266};
-constexpr int ResultButton[] = {487, 302};
+constexpr int EndTurnButton[] = {610, 266};
+constexpr int ResignButton[] = {726, 266};
+constexpr int ResultButton[] = {481, 302};
 // A resting place for the mouse away from every region the tests compare, and from the
 // edges that scroll the game's camera.
 constexpr int Rest[] = {770, 560};

@@ -86,7 +86,7 @@ int RowText(const TImage& Image, int X, int Y) {
 // Where on the window a tile can be clicked: inside the view, off the match panel, above the
 // chat rows and the camera label at the bottom.
 bool Clickable(int X, int Y) {
-  const bool onPanel = X >= 580 && Y >= 44 && Y <= 314;
+  const bool onPanel = X >= 540 && Y >= 44 && Y <= 314;
   return X >= 20 && X <= 780 && Y >= 30 && Y <= 485 && !onPanel;
 }
 

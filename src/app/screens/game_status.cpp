@@ -87,10 +87,10 @@ constexpr TBox CHAT_EDIT_BOX{10, 558, 560, 16};
 // The question and result windows: a message over a row of buttons, in the window's middle.
 constexpr TBox CHOICE_WINDOW_BOX{250, 230, 300, 100};
 constexpr TBox CHOICE_MESSAGE_BOX{10, 10, 270, 10};
-constexpr TBox CHOICE_BUTTON_BOX{0, 40, 84, 32};
-constexpr std::int32_t CHOICE_BUTTON_SPACING = 92;
+constexpr TBox CHOICE_BUTTON_BOX{0, 40, 112, 32};
+constexpr std::int32_t CHOICE_BUTTON_SPACING = 120;
 // The last button's left edge, from the window's right edge.
-constexpr std::int32_t CHOICE_BUTTONS_RIGHT = 110;
+constexpr std::int32_t CHOICE_BUTTONS_RIGHT = 130;
 constexpr std::int32_t CHOICE_MARGIN_LEFT = 5;
 constexpr std::int32_t CHOICE_MARGIN_TOP = 16;
 
@@ -351,6 +351,10 @@ void TGameStatus::AnswerResign(bool Yes) {
 void TGameStatus::ShowResult() {
   CloseWindow(Question);
   CloseChatLine();
+  // The match is over: no unit can be ordered any more, so none stays selected.
+  if (View) {
+    View->Selection.Deselect();
+  }
   auto window = ChoiceWindow(RESULT_TITLE, Session->ResultText(),
                              {{BACK_TO_LOBBY, [this](TUIWidget*) { LeaveMatch(); }}});
   Result = window.get();
