@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "../support/scratch_dir.h"
 #include "fake_media_manager.h"
 #include "gfx/gl_mesh.h"
 #include "gfx/media_manager.h"
@@ -75,15 +76,11 @@ TEST(CachedMediaManager, SoundFailuresReachTheCaller) {
 
 class FileMediaManagerTest : public testing::Test {
 protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() / "media_manager_test";
-    fs::create_directories(FDir);
-  }
-  void TearDown() override { fs::remove_all(FDir); }
   void Write(const std::string& Name, const std::string& Text) {
     std::ofstream(FDir / Name) << Text;
   }
-  fs::path FDir;
+  TScratchDir FScratch{"media-manager-test"};
+  const fs::path& FDir = FScratch.Path();
 };
 
 TEST_F(FileMediaManagerTest, LoadsMeshesFromTheDirectory) {

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "../support/scratch_dir.h"
 #include "gfx/gl_mesh.h"
 #include "gfx/mesh.h"
 #include "gfx/xml3d.h"
@@ -150,7 +151,8 @@ TEST(MeshLoading, RefusesBrokenDocuments) {
 }
 
 TEST(MeshLoading, FileLoadingWritesItsLine) {
-  const auto path = std::filesystem::temp_directory_path() / "mesh_test_file.mesh";
+  const TScratchDir dir("mesh-test");
+  const auto path = dir / "file.mesh";
   {
     std::ofstream out(path);
     out << MeshText(1, 3, Vertex(0, P0) + Vertex(1, P1) + Vertex(2, P2), Face(0, ABC), "file");

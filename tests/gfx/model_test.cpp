@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/scratch_dir.h"
 #include "fake_media_manager.h"
 #include "gfx/model.h"
 #include "xml/document.h"
@@ -182,7 +183,8 @@ TEST(ModelLoading, MissingFileAnswersFalseAndKeepsTheModel) {
   model.Name = "kept";
   EXPECT_FALSE(model.Load(std::string("/no/such/file.model"), nullptr));
   EXPECT_EQ(model.Name, "kept");
-  const auto path = std::filesystem::temp_directory_path() / "model_test_load.model";
+  const TScratchDir dir("model-test");
+  const auto path = dir / "load.model";
   std::ofstream(path) << FIGURE;
   EXPECT_TRUE(model.Load(path.string(), nullptr));
   EXPECT_EQ(model.Name, "figure");
@@ -293,7 +295,8 @@ TEST(ModelSaving, TextureNamedNilMeansNoneAndSavesBackAsNil) {
 }
 
 TEST(ModelSaving, SavesToAFile) {
-  const auto path = std::filesystem::temp_directory_path() / "model_test_save.model";
+  const TScratchDir dir("model-test");
+  const auto path = dir / "save.model";
   TModel model;
   model.Name = "small";
   ASSERT_TRUE(model.Save(path.string()));

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "../support/gl_window.h"
+#include "../support/scratch_dir.h"
 #include "gfx/media_manager.h"
 #include "gfx/texture.h"
 #include "png_fixture.h"
@@ -18,14 +19,9 @@ namespace fs = std::filesystem;
 class TextureTest : public testing::Test {
 protected:
   void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("texture_test_" +
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(FDir);
     if (!FWindow.Open())
       GTEST_SKIP();
   }
-  void TearDown() override { fs::remove_all(FDir); }
 
   std::string Path(const std::string& Name) const { return (FDir / Name).string(); }
 
@@ -42,7 +38,8 @@ protected:
     return texels;
   }
 
-  fs::path FDir;
+  TScratchDir FScratch{"texture-test"};
+  const fs::path& FDir = FScratch.Path();
   TTestGLWindow FWindow;
 };
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "../support/scratch_dir.h"
 #include "sound/alut.h"
 #include "sound/sound.h"
 #include "sound/wav_reader.h"
@@ -30,8 +31,10 @@ std::vector<std::uint8_t> Tone(int Samples, int Rate) {
   return bytes;
 }
 
+// Files go to one scratch folder of this test program's, removed when it exits.
 fs::path WriteFile(const std::string& Name, const std::vector<std::uint8_t>& Bytes) {
-  const fs::path path = fs::temp_directory_path() / Name;
+  static const TScratchDir scratch("sound-test");
+  const fs::path path = scratch / Name;
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(Bytes.data()),
             static_cast<std::streamsize>(Bytes.size()));
@@ -253,7 +256,12 @@ TEST(SoundPlayback, PlaysThroughTheWaveBackend) {
   if (!InitOpenAL("libopenal.so.1") && !InitOpenAL("libopenal.so.0"))
     GTEST_SKIP() << "no OpenAL library on this machine";
   CloseOpenAL();
-  const fs::path dir = fs::temp_directory_path() / "sound_test_wave_backend";
+  // The death test's child runs this test's body again, so the folder's name must be the same
+  // in both processes, and yet this program's own: it is named after the program's path.
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("sound-test-wave-backend-" +
+       std::to_string(std::hash<std::string>{}(fs::read_symlink("/proc/self/exe").string())));
   fs::create_directories(dir);
   const fs::path output = dir / "out.wav";
   const fs::path config = dir / "alsoft.conf";

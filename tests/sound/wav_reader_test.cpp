@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "../support/scratch_dir.h"
 #include "sound/alut.h"
 #include "sound/wav_reader.h"
 #include "wav_builder.h"
@@ -211,7 +212,8 @@ TEST(WavReader, MemoryImageUsesItsExplicitLength) {
 }
 
 TEST(WavReader, FileLoadingAndRelease) {
-  const auto path = std::filesystem::temp_directory_path() / "wav_reader_test_file.wav";
+  const TScratchDir dir("wav-reader-test");
+  const auto path = dir / "file.wav";
   const auto w = TWavBuilder().Header(1, 16, 22050).Chunk("data", Ramp(20)).Finish();
   {
     std::ofstream out(path, std::ios::binary);
