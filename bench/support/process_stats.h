@@ -18,20 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "../../tests/support/line_client.h"
+
 namespace bench {
 
-// A port on 127.0.0.1 that was free a moment ago.
-inline std::uint16_t FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t len = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &len);
-  close(fd);
-  return ntohs(address.sin_port);
-}
+// A port on 127.0.0.1 that was free a moment ago: the tests' own.
+using test_support::FreePort;
 
 // A connection to Port on 127.0.0.1 as a load generator wants it: non-blocking, without Nagle's
 // delay. -1 when it cannot be opened.

@@ -445,6 +445,7 @@ void TGameStatus::DrawScene() {
     }
     if (!View) {
       View = std::make_unique<TMatchView>(Global.Man);
+      View->Clock = Seconds; // the animations and the session run on the same clock
       View->Selection.OnOrder = [this](const TOrder& Order) { Session->Order(Order); };
       View->Reset(*game, Session->Seat());
       Panel->SetSeatTextures(View->SeatTextures());
